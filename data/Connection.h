@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+#include "data/Parameter.h"
+
+namespace xhook::data {
+
+class Backend;
+class ResultSet;
+class TableAppender;
+
+// One connection to the host database, in the manner of an ADO Connection: configure, open by
+// connection string, run texts that return no rows, open forward-read result sets, add rows to a
+// table, run stored procedures with named parameters, and run transactions. Every SQL text goes
+// through the Transact-SQL rewrite. Every failure raises DbError with the provider's number and
+// description.
+class Connection {
+public:
+    Connection();
+    ~Connection();  // closes quietly when still open
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+    const QString& connectionString() const { return connectionString_; }
+    void setCursorLocation(int value) { cursorLocation_ = value; }
+    void setCommandTimeout(int seconds) { commandTimeout_ = seconds; }
+    void setMode(int value) { mode_ = value; }
+    int cursorLocation() const { return cursorLocation_; }
+    int commandTimeout() const { return commandTimeout_; }
+    int mode() const { return mode_; }
+
+    void open();   // uses connectionString(); raises DbError, and then stays closed
+    void close();  // a connection that is not open is left alone
+    bool isOpen() const;
+
+    // A text that returns no rows. The second form binds positional '?' values.
+    void execute(const QString& sql);
+    void execute(const QString& sql, const QVariantList& boundValues);
+
+    std::unique_ptr<ResultSet> openResultSet(const QString& sql);
+    // An updatable view of a whole table, to which rows are added (written at once).
+    std::unique_ptr<TableAppender> openTable(const QString& tableName);
+
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    bool inTransaction() const { return inTransaction_; }
+
+    // Runs a stored procedure; output parameters receive their answers.
+    void runProcedure(const QString& name, QList<Parameter>& parameters);
+
+    // The backend's name ("SQLite", "PostgreSQL") once open.
+    QString providerName() const;
+    QSqlDatabase& database();  // for the host's own tools; the component never needs it
+
+private:
+    void requireOpen(const char* operation) const;
+
+    QString connectionString_;
+    int cursorLocation_ = 2;
+    int commandTimeout_ = 30;
+    int mode_ = 0;
+    QString qtConnectionName_;
+    QSqlDatabase db_;
+    std::unique_ptr<Backend> backend_;
+    bool inTransaction_ = false;
+};
+
+}  // namespace xhook::data

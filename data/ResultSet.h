@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace xhook::data {
+
+// A result set read forward once: test for the end, read a field by name (without regard to
+// case), move on, close. A NULL reads as a null QVariant, distinguishable from an empty text.
+class ResultSet {
+public:
+    // `query` has been executed, forward-only, and is positioned before its first row.
+    ResultSet(QSqlQuery query, QString sqlText);
+    ~ResultSet();
+    ResultSet(const ResultSet&) = delete;
+    ResultSet& operator=(const ResultSet&) = delete;
+
+    bool eof() const;
+    // Raises DbError (item not found) for a name the result lacks, or (no current record) at the end.
+    QVariant value(const QString& fieldName) const;
+    QVariant value(int index) const;
+    int fieldIndex(const QString& fieldName) const;  // -1 when absent
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    void moveNext();
+    void close();
+    bool isOpen() const { return open_; }
+
+private:
+    void fetch();
+
+    QSqlQuery query_;
+    QString sqlText_;
+    QHash<QString, int> indexByLowerName_;
+    QStringList names_;
+    bool open_ = true;
+    bool atEnd_ = false;
+};
+
+}  // namespace xhook::data

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <functional>
+
+namespace xhook {
+
+// Runs one step of the window (a command, the activate or unload work) and reports an error
+// that passes out of it in a message box, so that no exception crosses the event loop and the
+// window and the host stay usable. Returns false when an error was reported.
+bool runWindowStep(const std::function<void()>& step);
+
+}  // namespace xhook

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QRgb>
+#include <QString>
+#include <QTableView>
+#include <QVariant>
+#include <memory>
+
+namespace xhook {
+
+class GridModel;
+
+// The grid control of the window, offering the grid operations by their role names. Rows and
+// columns count from 0; row 0 is the only header row (the view's horizontal header). Widths and
+// heights are in twips, through the screen's logical DPI. An index out of range raises
+// RuntimeError "subscript out of range"; nothing here crashes on a bad index.
+class FlexGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    static constexpr int kSelectorText = 0;
+    static constexpr int kSelectorBackColor = 6;
+
+    explicit FlexGrid(const QString& name, QWidget* parent = nullptr);
+    ~FlexGrid() override;
+
+    QString Name() const;
+
+    int RowCount() const;        // header row included
+    void setRowCount(int rows);  // 1 leaves only the header row
+    int ColCount() const;
+    void setColCount(int cols);
+    int CurrentRow() const;  // 0: no data row is selected
+    void setCurrentRow(int row);
+
+    // Selector 0: the text of cell (row1, col1), set as text or as a number. Selector 6: the
+    // background colour (an RGB value) of the block row1, col1 to row2, col2.
+    QVariant CellProperty(int selector, int row1, int col1) const;
+    void setCellProperty(int selector, int row1, int col1, const QVariant& value);
+    void setCellProperty(int selector, int row1, int col1, int row2, int col2, const QVariant& value);
+    QString cellText(int row, int col) const;  // CellProperty(0, row, col) as text
+    // The text that the user sees: the stored text through the column's display format.
+    QString displayText(int row, int col) const;
+
+    void AddRow(const QString& tabSeparatedCells);
+    void RemoveRow(int row);
+
+    int ColWidth(int col) const;  // twips
+    void setColWidth(int col, int twips);
+    int RowHeight(int row) const;  // twips
+    void setRowHeight(int row, int twips);
+    void setColAlignment(int col, int code);  // alignment codes 0..9
+    int ColAlignment(int col) const;
+    void setColHeaderAlignment(int col, int code);
+    int ColHeaderAlignment(int col) const;
+    void setColFormat(int col, const QString& format);
+    QString ColFormat(int col) const;
+    void setColHidden(int col, bool hidden);
+    bool ColHidden(int col) const;
+
+    void SelectRange(int row1, int col1, int row2, int col2);
+    // Lines on the selected block, 1 = drawn: the four sides and the inner vertical and
+    // horizontal lines, in the given colour.
+    void SetRangeBorder(QRgb color, int left, int top, int right, int bottom, int vertical,
+                        int horizontal);
+
+    void setAccentColor(QRgb color);
+    QRgb AccentColor() const;
+
+    // Read access for tests and printing: the background of a cell and the borders drawn round it.
+    QRgb cellBackground(int row, int col) const;
+    struct CellBorders {
+        bool left = false, top = false, right = false, bottom = false;
+        QRgb color = 0;
+    };
+    CellBorders cellBorders(int row, int col) const;
+
+    static int twipsToPixelsX(int twips);
+    static int twipsToPixelsY(int twips);
+    static int pixelsToTwipsX(int pixels);
+    static int pixelsToTwipsY(int pixels);
+
+Q_SIGNALS:
+    // Button: 1 left, 2 right, 4 middle, or their sum; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
+    void mouseButtonDown(int button, int shift, int x, int y);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::unique_ptr<GridModel> model_;
+};
+
+}  // namespace xhook

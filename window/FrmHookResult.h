@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+namespace xhook {
+
+class FlexGrid;
+class HookForm;
+
+// The reconciliation window frmHookResult. The object lives as long as the thread's record; its
+// controls (the form) are built from the design the first time they are touched, and discarded
+// when the window closes, so that the next touch builds them anew with every command enabled.
+class FrmHookResult {
+public:
+    FrmHookResult();
+    ~FrmHookResult();
+    FrmHookResult(const FrmHookResult&) = delete;
+    FrmHookResult& operator=(const FrmHookResult&) = delete;
+
+    // Load the invoice grid vsf1 from gInvoiceIds, and the outbound grid vsf2 from gOutboundIds.
+    bool find1();
+    bool find2();
+
+    bool isVisible() const;
+    // Shows the window modally and returns when it has been closed.
+    void showModal();
+    // Closes the window (as the close box does): saves the layouts and unloads it.
+    void close();
+
+    bool isLoaded() const { return !form_.isNull(); }
+    // Touching the controls loads the window when it is not loaded.
+    HookForm& form();
+    FlexGrid& vsf1();
+    FlexGrid& vsf2();
+
+private:
+    QPointer<HookForm> form_;
+};
+
+}  // namespace xhook
