@@ -1,0 +1,128 @@
+// The plain C surface: each entry point catches every error and reports it as a status.
+
+#include <dlfcn.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
+#include "DeZuvarEDodOziv8/xouthook_c.h"
+#include "component/ComponentRegistry.h"
+
+using DeZuvarEDodOziv8::clsXoutBillHook;
+
+struct xhook_instance {
+    clsXoutBillHook hook;
+};
+
+namespace {
+
+char* copyString(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    char* copy = static_cast<char*>(std::malloc(utf8.size() + 1));
+    if (copy) std::memcpy(copy, utf8.constData(), utf8.size() + 1);
+    return copy;
+}
+
+void report(long number, const QString& description, long* errorNumber, char** errorDescription) {
+    if (errorNumber) *errorNumber = number;
+    if (errorDescription) *errorDescription = copyString(description);
+}
+
+template <typename Call>
+int guarded(Call call, long* errorNumber, char** errorDescription) {
+    if (errorNumber) *errorNumber = 0;
+    if (errorDescription) *errorDescription = nullptr;
+    try {
+        call();
+        return XHOOK_OK;
+    } catch (const DeZuvarEDodOziv8::Error& e) {
+        report(e.number(), e.description(), errorNumber, errorDescription);
+    } catch (const std::exception& e) {
+        report(XHOOK_E_FAIL, QString::fromUtf8(e.what()), errorNumber, errorDescription);
+    } catch (...) {
+        report(XHOOK_E_FAIL, QStringLiteral("unknown error"), errorNumber, errorDescription);
+    }
+    return XHOOK_E_FAIL;
+}
+
+// A host without Qt gets a QApplication on its calling thread.
+void ensureApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "xhook-host";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    (void)application;
+}
+
+QString libraryPath() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&DllRegisterServer), &info) && info.dli_fname)
+        return QString::fromLocal8Bit(info.dli_fname);
+    return {};
+}
+
+xhook::ClassRegistration classRegistration() {
+    return {DeZuvarEDodOziv8::kClsid, DeZuvarEDodOziv8::kProgId, libraryPath(),
+            QStringLiteral("Apartment"), DeZuvarEDodOziv8::kLibid,
+            DeZuvarEDodOziv8::kTypeLibraryVersion};
+}
+
+const xhook_class_factory factory = {&xhook_create};
+
+}  // namespace
+
+extern "C" {
+
+XHOOK_EXPORT int xhook_create(xhook_instance** instance, long* errorNumber, char** errorDescription) {
+    if (!instance) return XHOOK_E_INVALIDARG;
+    *instance = nullptr;
+    return guarded(
+        [&] {
+            ensureApplication();
+            *instance = new xhook_instance;
+        },
+        errorNumber, errorDescription);
+}
+
+XHOOK_EXPORT void xhook_release(xhook_instance* instance) { delete instance; }
+
+XHOOK_EXPORT int xhook_hook_bill(xhook_instance* instance, const char* billInterIds, int* result,
+                                 long* errorNumber, char** errorDescription) {
+    if (!instance || !billInterIds) return XHOOK_E_INVALIDARG;
+    return guarded(
+        [&] {
+            QString ids = QString::fromUtf8(billInterIds);
+            const bool answer = instance->hook.hookBill(ids);
+            if (result) *result = answer ? 1 : 0;
+        },
+        errorNumber, errorDescription);
+}
+
+XHOOK_EXPORT void xhook_free_string(char* text) { std::free(text); }
+
+XHOOK_EXPORT long DllRegisterServer(void) {
+    return guarded([] { xhook::registerClass(classRegistration()); }, nullptr, nullptr);
+}
+
+XHOOK_EXPORT long DllUnregisterServer(void) {
+    return guarded([] { xhook::unregisterClass(classRegistration()); }, nullptr, nullptr);
+}
+
+XHOOK_EXPORT long DllGetClassObject(const char* clsid, const xhook_class_factory** out) {
+    if (!clsid || !out) return XHOOK_E_INVALIDARG;
+    *out = nullptr;
+    if (QString::fromUtf8(clsid).compare(DeZuvarEDodOziv8::kClsid, Qt::CaseInsensitive) != 0)
+        return XHOOK_E_CLASSNOTAVAILABLE;
+    *out = &factory;
+    return XHOOK_OK;
+}
+
+XHOOK_EXPORT long DllCanUnloadNow(void) {
+    return clsXoutBillHook::liveInstances() == 0 ? XHOOK_OK : XHOOK_FALSE;
+}
+
+}  // extern "C"

@@ -1,0 +1,49 @@
+#include <QApplication>
+#include <QThread>
+#include <atomic>
+
+#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
+#include "component/Errors.h"
+#include "component/HookBill.h"
+#include "component/SharedState.h"
+#include "component/UserSettings.h"
+
+namespace DeZuvarEDodOziv8 {
+
+namespace {
+
+std::atomic<int> instances{0};
+
+// The host entry point: an error of the component reaches the host as an Error.
+template <typename Call>
+auto atHostBoundary(Call call) {
+    try {
+        return call();
+    } catch (const xhook::ComponentError& e) {
+        throw Error(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        throw Error(7, QStringLiteral("内存不足"));
+    } catch (const std::exception& e) {
+        throw Error(xhook::RuntimeErrorNumber::InvalidProcedureCall, QString::fromUtf8(e.what()));
+    }
+}
+
+}  // namespace
+
+Error::Error(long number, QString description)
+    : number_(number), description_(std::move(description)), what_(description_.toUtf8()) {}
+
+clsXoutBillHook::clsXoutBillHook() {
+    atHostBoundary([] { xhook::readUserSettings(xhook::shared()); });
+    ++instances;
+}
+
+clsXoutBillHook::~clsXoutBillHook() { --instances; }
+
+bool clsXoutBillHook::hookBill(QString& strBillInterId) {
+    return atHostBoundary([&] { return xhook::hookBill(strBillInterId); });
+}
+
+int clsXoutBillHook::liveInstances() { return instances.load(); }
+
+}  // namespace DeZuvarEDodOziv8

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace xhook {
+
+// Conversions of text to numbers as the component's routines make them: the text of a number
+// as the user's locale writes it (blanks round it allowed). A text that is no number raises a
+// type mismatch; a 16-bit integer rounds a fraction to the nearest integer, halves to the even
+// one, and a result outside -32768..32767 raises an overflow. `what` names the value in the error.
+qint16 textToInt16(const QString& text, const QString& what = {});
+double textToDouble(const QString& text, const QString& what = {});
+
+// The plain text of a database value: NULL gives an empty text, numbers in the user's locale
+// without digit grouping (shortest form that reads back as the same number), dates as
+// yyyy-MM-dd and date-times as yyyy-MM-dd hh:mm:ss.
+QString valueText(const QVariant& value);
+
+// Whether a database value equals the number `n` (NULL never does; nor does a text that is no
+// number).
+bool valueEquals(const QVariant& value, qint64 n);
+
+}  // namespace xhook

@@ -1,0 +1,35 @@
+#include "component/HookBill.h"
+
+#include <QApplication>
+#include <QThread>
+
+#include "component/Errors.h"
+#include "component/SharedState.h"
+#include "window/FrmHookResult.h"
+
+namespace xhook {
+
+void requireGuiThread() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall,
+                           QStringLiteral("钩稽窗口需要宿主程序的 QApplication, 当前进程没有"));
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall,
+                           QStringLiteral("hookBill 只能在宿主程序的界面线程中调用"));
+}
+
+bool hookBill(const QString& strBillInterId) {
+    requireGuiThread();
+    SharedState& state = shared();
+    if (state.gInvoiceIds.isEmpty())
+        state.gInvoiceIds = strBillInterId;
+    else
+        state.gInvoiceIds += ',' + strBillInterId;
+    if (!state.gHookWindow) state.gHookWindow = std::make_unique<FrmHookResult>();
+    FrmHookResult& window = *state.gHookWindow;
+    window.find1();
+    if (!window.isVisible()) window.showModal();
+    return false;
+}
+
+}  // namespace xhook

@@ -1,0 +1,68 @@
+#include "component/UserSettings.h"
+
+#include <QSettings>
+#include <QStringList>
+
+#include "component/Conversions.h"
+#include "component/Errors.h"
+#include "component/SharedState.h"
+
+namespace xhook {
+
+namespace {
+
+const QString kApplication = QStringLiteral("DuVariz2007");
+
+// One setting as the store holds it: the text, or the default when the key is absent.
+QString readText(QSettings& store, const QString& section, const QString& key,
+                 const QString& fallback) {
+    const QString path = section + '/' + key;
+    if (!store.contains(path)) return fallback;
+    const QVariant value = store.value(path);
+    // An unquoted value with commas comes back as a list; it is one text to the host.
+    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',');
+    return value.toString();
+}
+
+}  // namespace
+
+QString userSettingsPath() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, kApplication).fileName();
+}
+
+void readUserSettings(SharedState& state) {
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, kApplication);
+    store.childGroups();  // reads the file, so that its status is known
+    if (store.status() != QSettings::NoError)
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall,
+                           QStringLiteral("无法读取用户设置 (%1): %2")
+                               .arg(store.status() == QSettings::FormatError
+                                        ? QStringLiteral("格式错误")
+                                        : QStringLiteral("无法访问"),
+                                    store.fileName()));
+    auto text = [&](const char* section, const char* key, const QString& fallback) {
+        return readText(store, section, key, fallback);
+    };
+    auto int16 = [&](const char* section, const char* key, qint16& field, const char* fallback) {
+        field = textToInt16(text(section, key, fallback), QString("%1/%2").arg(section, key));
+    };
+    auto real = [&](const char* section, const char* key, double& field) {
+        field = textToDouble(text(section, key, "0"), QString("%1/%2").arg(section, key));
+    };
+
+    state.msgTitle = text("SystemSetup", "msgTitle", QStringLiteral("泰启进销存"));
+    state.DBConnectionString = text("DBOperation", "DBConnectionString", {});
+    state.gLoginUserId = text("SystemLogin", "gLoginUserId", QStringLiteral("0"));
+    state.gLoginUserName = text("SystemLogin", "gLoginUserName", {});
+    int16("SystemSetup", "gIsUpdateInPrice", state.gIsUpdateInPrice, "0");
+    int16("SystemSetup", "gCurrentYear", state.gCurrentYear, "0");
+    int16("SystemSetup", "gCurrentPeriod", state.gCurrentPeriod, "0");
+    int16("SystemSetup", "gBillLength", state.gBillLength, "6");
+    int16("SystemSetup", "gIsCloseStock", state.gIsCloseStock, "0");
+    int16("SystemSetup", "gIsUpdateBillNo", state.gIsUpdateBillNo, "0");
+    real("SystemSetup", "fTax1", state.fTax1);
+    real("SystemSetup", "fTax2", state.fTax2);
+    int16("SystemLogin", "IsAdmin", state.IsAdmin, "0");
+}
+
+}  // namespace xhook

@@ -1,0 +1,256 @@
+#include "window/GridLoader.h"
+
+#include <QRgb>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "component/Conversions.h"
+#include "component/Errors.h"
+#include "component/Messages.h"
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/ResultSet.h"
+#include "data/SharedConnection.h"
+#include "window/FlexGrid.h"
+#include "window/IdListCheck.h"
+
+namespace xhook {
+
+namespace {
+
+constexpr int kColumnTableSize = 31;  // grid columns 0..30: three key columns and 28 configured
+constexpr QRgb kBorderColor = qRgb(162, 162, 162);
+constexpr QRgb kStatusOneColor = qRgb(255, 255, 240);
+constexpr QRgb kOtherStatusColor = qRgb(240, 255, 255);
+constexpr QRgb kTotalsColor = qRgb(232, 232, 150);
+const QString kTotalsLabel = QStringLiteral("合计");
+const QChar kTab = QChar(9);
+
+// The columns of one load: view column, header text, alignment code and display format.
+struct ColumnTable {
+    std::array<QString, kColumnTableSize> fieldName, titleName, align, dataFormat;
+    qint16 lastColumn = 2;
+    qint16 mergedEnd = 3;
+    QString sumList;
+
+    qint16 lastMergedColumn() const { return mergedEnd - 1; }
+    bool isTotalled(int column) const {
+        return sumList.contains(',' + QString::number(column) + ',');
+    }
+};
+
+QString configurationQuery(int configurationType) {
+    return QStringLiteral("select * from tblFindInfoEntry where ftypeid=%1  order by fentryid ")
+        .arg(configurationType);
+}
+
+QString lineQuery(const QString& lineView, const QString& idList) {
+    return "select top 20000 * from  " + lineView + " where 1=1 and finterid in ( " + idList + ")" +
+           " order by finterid,forderid";
+}
+
+// A text field of a configuration row; NULL is not allowed there.
+QString requiredText(const data::ResultSet& rows, const char* field) {
+    const QVariant value = rows.value(QString::fromLatin1(field));
+    if (value.isNull()) raiseInvalidUseOfNull(QStringLiteral("tblFindInfoEntry.%1").arg(field));
+    return valueText(value);
+}
+
+void addKeyColumns(ColumnTable& table) {
+    const char* names[] = {"finterid", "fentryid", "fbillno"};
+    const char* aligns[] = {"1", "4", "1"};
+    for (int c = 0; c < 3; ++c) {
+        table.fieldName[c] = QString::fromLatin1(names[c]);
+        table.align[c] = QString::fromLatin1(aligns[c]);
+    }
+}
+
+void addConfiguredColumn(ColumnTable& table, const data::ResultSet& row) {
+    table.lastColumn = checkedInt16(table.lastColumn + 1, QStringLiteral("last column"));
+    const int c = table.lastColumn;
+    if (c >= kColumnTableSize)
+        raiseSubscriptOutOfRange(QStringLiteral("列配置超过 %1 列 (tblFindInfoEntry 第 %2 行)")
+                                     .arg(kColumnTableSize - 3)
+                                     .arg(c - 2));
+    table.fieldName[c] = requiredText(row, "fFieldname");
+    table.titleName[c] = requiredText(row, "fTitleName");
+    table.align[c] = requiredText(row, "fAlign");
+    table.dataFormat[c] = requiredText(row, "fDataFormat");
+    if (valueEquals(row.value(QStringLiteral("fIsMerge")), 1))
+        table.mergedEnd = checkedInt16(table.mergedEnd + 1, QStringLiteral("merged end"));
+    if (valueEquals(row.value(QStringLiteral("fIsSum")), 1)) {
+        const QVariant entryId = row.value(QStringLiteral("fentryid"));
+        if (entryId.isNull()) raiseInvalidUseOfNull(QStringLiteral("tblFindInfoEntry.fentryid"));
+        table.sumList += ',' + QString::number(entryId.toLongLong() + 2);
+    }
+}
+
+ColumnTable readColumnTable(data::ResultSet& rows) {
+    ColumnTable table;
+    addKeyColumns(table);
+    for (; !rows.eof(); rows.moveNext()) addConfiguredColumn(table, rows);
+    rows.close();
+    table.sumList += ',';
+    return table;
+}
+
+void setUpGrid(FlexGrid& grid, const ColumnTable& table) {
+    grid.setRowCount(1);
+    grid.setColCount(table.lastColumn + 1);
+    for (int c = 0; c <= table.lastColumn; ++c)
+        grid.setCellProperty(FlexGrid::kSelectorText, 0, c, table.titleName[c]);
+    for (int c = 0; c <= table.lastColumn; ++c) {
+        grid.setColHeaderAlignment(c, 4);
+        grid.setColAlignment(c, textToInt16(table.align[c], QStringLiteral("fAlign")));
+    }
+    for (int c = 0; c < 3; ++c) grid.setColHidden(c, true);
+    for (int c = 0; c <= table.lastColumn; ++c)
+        if (!table.dataFormat[c].isEmpty()) grid.setColFormat(c, table.dataFormat[c]);
+}
+
+// Reads the lines' fields by position, each name resolved on its first use so that a field the
+// view lacks fails where it is first read.
+class LineFields {
+public:
+    explicit LineFields(const data::ResultSet& rows) : rows_(rows) {}
+
+    QVariant value(const QString& name) {
+        auto it = indexes_.constFind(name);
+        if (it == indexes_.constEnd()) {
+            const int index = rows_.fieldIndex(name);
+            if (index < 0) return rows_.value(name);  // raises the provider's error for it
+            it = indexes_.insert(name, index);
+        }
+        return rows_.value(*it);
+    }
+    QString text(const QString& name) { return valueText(value(name)); }
+
+private:
+    const data::ResultSet& rows_;
+    QHash<QString, int> indexes_;
+};
+
+void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb background) {
+    grid.setCellProperty(FlexGrid::kSelectorBackColor, row, 0, row, table.lastColumn, background);
+}
+
+void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, QString& previousId) {
+    const QString documentId = line.text(table.fieldName[0]);
+    QString rowText = documentId + kTab + line.text(table.fieldName[1]) + kTab +
+                      line.text(table.fieldName[2]);
+    const QVariant customer = line.value(QStringLiteral("fcustomerIdNumber"));
+    if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
+    shared().gCustomerNumber = valueText(customer);
+    const bool firstLine = documentId != previousId;
+    for (int c = 3; c <= table.lastMergedColumn(); ++c) {
+        rowText += kTab;
+        if (firstLine) rowText += line.text(table.fieldName[c]);
+    }
+    for (int c = table.lastMergedColumn() + 1; c <= table.lastColumn; ++c)
+        rowText += kTab + line.text(table.fieldName[c]);
+
+    grid.AddRow(rowText);
+    grid.setCurrentRow(grid.RowCount() - 1);
+    const int row = grid.CurrentRow();
+    grid.SelectRange(row, 0, row, grid.ColCount() - 1);
+    grid.SetRangeBorder(kBorderColor, 1, firstLine ? 1 : 0, 1, 0, 1, 0);
+    const bool statusOne = valueEquals(line.value(QStringLiteral("fstatus")), 1);
+    colourRow(grid, row, table, statusOne ? kStatusOneColor : kOtherStatusColor);
+    previousId = documentId;
+}
+
+// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
+double cellNumber(const QString& text) {
+    QString trimmed = text;
+    while (trimmed.startsWith(' ')) trimmed.remove(0, 1);
+    while (trimmed.endsWith(' ')) trimmed.chop(1);
+    return trimmed.isEmpty() ? 0.0 : textToDouble(trimmed, QStringLiteral("合计"));
+}
+
+// The running sum of one totalled column. The totals cell holds the sum after every line; the
+// cell's text reads back as the same number, so the sum is carried on in a variable and written
+// to the cell, also when a line fails.
+void totalColumn(FlexGrid& grid, int column) {
+    const int totalsRow = grid.RowCount() - 1;
+    double sum = cellNumber(grid.cellText(totalsRow, column));
+    try {
+        for (int r = 1; r <= grid.RowCount() - 2; ++r) sum = cellNumber(grid.cellText(r, column)) + sum;
+    } catch (...) {
+        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
+        throw;
+    }
+    grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
+}
+
+void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
+    grid.AddRow(QString(3, kTab) + kTotalsLabel);
+    grid.setCurrentRow(grid.RowCount() - 1);
+    const int row = grid.CurrentRow();
+    grid.SelectRange(row, 0, row, grid.ColCount() - 1);
+    grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
+    colourRow(grid, row, table, kTotalsColor);
+    for (int c = 1; c <= grid.ColCount() - 1; ++c)
+        if (table.isTotalled(c)) totalColumn(grid, c);
+}
+
+void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
+    LineFields line(lines);
+    QString previousId;
+    for (; !lines.eof(); lines.moveNext()) addLine(grid, table, line, previousId);
+    lines.close();
+    if (grid.RowCount() > 1) addTotalsRow(grid, table);
+}
+
+QString elided(const QString& text) {
+    constexpr int kShown = 80;
+    return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("…");
+}
+
+// The id list as it goes into the SQL text: decimal ids only, empty items (the lone "," that an
+// empty argument leaves) dropped. Anything else fails the load before any SQL is sent.
+QString loadableIdList(const QString& idList) {
+    const IdListCheck check = checkIdList(idList, true);
+    if (!check.ok)
+        raiseInvalidProcedureCall(
+            QStringLiteral("单据内码列表 \"%1\" 中的 \"%2\" 不是单据内码, 未查询数据库")
+                .arg(elided(idList), elided(check.offending)));
+    if (check.normalized.isEmpty())
+        raiseInvalidProcedureCall(QStringLiteral("单据内码列表为空, 未查询数据库"));
+    return check.normalized;
+}
+
+void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList,
+                 std::unique_ptr<data::ResultSet>& recordset) {
+    const QString ids = loadableIdList(idList);
+    data::Connection& connection = *shared().gConnection;
+    recordset = connection.openResultSet(configurationQuery(source.configurationType));
+    const ColumnTable table = readColumnTable(*recordset);
+    recordset = connection.openResultSet(lineQuery(source.lineView, ids));
+    setUpGrid(grid, table);
+    loadLines(grid, table, *recordset);
+}
+
+}  // namespace
+
+GridSource invoiceGridSource() { return {100, QStringLiteral("vGSaleFP")}; }
+GridSource outboundGridSource() { return {101, QStringLiteral("vGproductOut")}; }
+
+bool loadDocumentGrid(FlexGrid& grid, const GridSource& source, const QString& idList) {
+    if (!OpenConnection()) return false;
+    std::unique_ptr<data::ResultSet> recordset;
+    try {
+        rebuildGrid(grid, source, idList, recordset);
+    } catch (const ComponentError& error) {
+        showMessage(error.description(), MessageNoIcon);
+        recordset.reset();
+        CloseConnection();
+        return false;
+    }
+    recordset.reset();
+    CloseConnection();
+    return true;
+}
+
+}  // namespace xhook
