@@ -1,0 +1,31 @@
+#include "reconcile/CollectGridIds.h"
+
+#include "component/Errors.h"
+#include "window/FlexGrid.h"
+
+namespace xhook {
+
+void appendIdOnce(QString& workingList, const QString& id) {
+    const QString separator = kWorkingIdListStart;
+    if (!workingList.contains(separator + id + separator, Qt::CaseSensitive))
+        workingList += id + separator;
+}
+
+bool finishIdList(QString& workingList) {
+    if (workingList.size() <= kWorkingIdListStart.size()) {
+        workingList.clear();
+        return false;
+    }
+    workingList.chop(1);
+    workingList.remove(0, 1);
+    return true;
+}
+
+bool CollectGridIds(const FlexGrid& grid, QString& list) {
+    const qint16 lastDocumentRow = checkedInt16(grid.RowCount() - 2, QStringLiteral("行号"));
+    list = kWorkingIdListStart;
+    for (int row = 1; row <= lastDocumentRow; ++row) appendIdOnce(list, grid.cellText(row, 0));
+    return finishIdList(list);
+}
+
+}  // namespace xhook

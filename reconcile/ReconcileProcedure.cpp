@@ -1,0 +1,134 @@
+#include "reconcile/ReconcileProcedure.h"
+
+#include <QAction>
+
+#include "component/Conversions.h"
+#include "component/Errors.h"
+#include "component/Messages.h"
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/SharedConnection.h"
+#include "reconcile/IdListLimits.h"
+#include "reconcile/ReconcileOutcome.h"
+#include "window/HookForm.h"
+
+namespace xhook {
+
+namespace {
+
+using data::Command;
+
+constexpr qint16 kReconcileType = 2;   // intType of both reconciliation commands
+constexpr int kCheckToolbarEntry = 9;  // "钩稽", counted from 1 with the separators
+
+struct ProcedureAnswer {
+    qint16 value;
+    QString text;
+};
+
+void addParameter(Command& command, const QString& name, int type, int direction, int size,
+                  const QVariant& value) {
+    command.appendParameter(Command::createParameter(name, type, direction, size, value));
+}
+
+void prepareCommand(Command& command, const QString& outboundIds, const QString& invoiceIds) {
+    command.setActiveConnection(shared().gConnection.get());
+    command.setCommandText(kReconcileProcedureName);
+    command.setCommandType(Command::adCmdStoredProc);
+    using namespace data;
+    addParameter(command, QStringLiteral("interids1"), adVarChar, adParamInput,
+                 kIdListParameterSize, enclosedIdList(outboundIds));
+    addParameter(command, QStringLiteral("interids2"), adVarChar, adParamInput,
+                 kIdListParameterSize, enclosedIdList(invoiceIds));
+    addParameter(command, QStringLiteral("intType"), adBigInt, adParamInput, 10,
+                 QVariant::fromValue(kReconcileType));
+    addParameter(command, QStringLiteral("intReturnValue"), adBigInt, adParamOutput, 10,
+                 QVariant::fromValue(kAnswerRefused));
+    addParameter(command, QStringLiteral("strReturnValue"), adVarChar, adParamOutput, 100,
+                 QString(""));
+    addParameter(command, QStringLiteral("loginUserId"), adBigInt, adParamInput, 10,
+                 shared().gLoginUserId);
+}
+
+// Both outputs are read, and converted, before either is acted on.
+ProcedureAnswer readAnswer(Command& command) {
+    const QVariant value = command.parameter(QStringLiteral("intReturnValue")).value;
+    if (value.isNull()) raiseInvalidUseOfNull(QStringLiteral("intReturnValue"));
+    const qint16 answer = textToInt16(valueText(value), QStringLiteral("intReturnValue"));
+    const QVariant text = command.parameter(QStringLiteral("strReturnValue")).value;
+    if (text.isNull()) raiseInvalidUseOfNull(QStringLiteral("strReturnValue"));
+    return {answer, valueText(text)};
+}
+
+void disable(QAction* action, const QString& name) {
+    if (!action)
+        throw RuntimeError(RuntimeErrorNumber::ObjectRequired, QStringLiteral("要求对象: ") + name);
+    action->setEnabled(false);
+}
+
+// Once reconciled, the commands stay disabled until the window is next loaded.
+void disableReconcileCommands(HookForm& form) {
+    disable(form.toolbarEntry(kCheckToolbarEntry), QStringLiteral("Toolbar1 第 9 项"));
+    disable(form.MenuBillHook1, QStringLiteral("MenuBillHook1"));
+    disable(form.MenuAutoHook, QStringLiteral("MenuAutoHook"));
+}
+
+void actOnAnswer(HookForm& form, const ProcedureAnswer& answer) {
+    if (answer.value == kAnswerRefused) {
+        showReconcileMessage(answer.text, MessageExclamation);
+    } else if (answer.value == kAnswerReconciled) {
+        disableReconcileCommands(form);
+        showReconcileMessage(kReconcileSuccessText, MessageInformation);
+    }
+}
+
+// Like a refusal by the procedure, the refusal of an over-long list ends the normal path: the
+// connection is closed before the message.
+void refuseBeforeCall(ReconcileObjects& objects, const QString& text) {
+    objects.release();
+    CloseConnection();
+    showReconcileMessage(text, MessageExclamation);
+}
+
+}  // namespace
+
+void ReconcileObjects::release() {
+    results.reset();
+    command.reset();
+}
+
+void showReconcileMessage(const QString& text, int style) {
+    showMessage(text, style, shared().msgTitle);
+}
+
+void runReconcileWork(const std::function<void(ReconcileObjects&)>& work) {
+    ReconcileObjects objects;
+    try {
+        work(objects);
+    } catch (const ComponentError& error) {
+        recordReconcileFailure(error.description());
+        showReconcileMessage(error.description(), MessageExclamation);
+        objects.release();
+        CloseConnection();
+    }
+}
+
+std::optional<qint16> CallReconcileProcedure(HookForm& form, ReconcileObjects& objects,
+                                             const QString& outboundIds,
+                                             const QString& invoiceIds) {
+    if (const std::optional<QString> refusal = idListsRefusal(outboundIds, invoiceIds)) {
+        refuseBeforeCall(objects, *refusal);
+        return std::nullopt;
+    }
+    if (!objects.command) objects.command = std::make_unique<Command>();
+    prepareCommand(*objects.command, outboundIds, invoiceIds);
+    objects.command->execute();
+    const ProcedureAnswer answer = readAnswer(*objects.command);
+    recordReconcileAnswer(answer.value);
+    objects.release();
+    CloseConnection();
+    actOnAnswer(form, answer);
+    return answer.value;
+}
+
+}  // namespace xhook
