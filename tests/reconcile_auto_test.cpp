@@ -1,0 +1,175 @@
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QSqlDriver>
+
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/SharedConnection.h"
+#include "data/SqlDialect.h"
+#include "reconcile/ReconcileOutcome.h"
+#include "tests/support/ReconcileTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "window/Commands.h"
+#include "window/FlexGrid.h"
+#include "window/FrmHookResult.h"
+#include "window/HookForm.h"
+
+using namespace xhook;
+using xhook::test::fillDocumentGrid;
+
+namespace {
+
+const QString kNoOutboundText = QStringLiteral("无对应的销售出库单,钩稽不成功!");
+
+// Invoice lines: (invoice, source outbound document or none), in insertion order.
+using Line = std::pair<int, std::optional<int>>;
+
+class AutomaticReconciliation : public xhook::test::ReconcileFixture {
+  protected:
+    void createInvoiceLines(const QList<Line>& lines) {
+        data::Connection db;
+        db.setConnectionString(shared().DBConnectionString);
+        db.open();
+        db.execute(
+            "create table icsaleentry (finterid integer, fentryid integer, fsinterid integer)");
+        int entry = 0;
+        for (const Line& line : lines)
+            db.execute("insert into icsaleentry values (?, ?, ?)",
+                       {line.first, ++entry, line.second ? QVariant(*line.second) : QVariant()});
+        db.close();
+    }
+};
+
+TEST_F(AutomaticReconciliation, PassesEachSourceDocumentOnceAndNeverReadsTheOutboundGrid) {
+    createInvoiceLines({{1001, 5001}, {1001, 5001}, {1001, 5002}, {1002, 5003}});
+    fillDocumentGrid(*form().vsf1, {"1001", "1001"});
+    fillDocumentGrid(*form().vsf2, {"9999"});
+    procedure.answer = 0;
+    MenuAutoHook_Click(form());
+
+    EXPECT_EQ(shared().gInvoiceIds, "1001");
+    EXPECT_EQ(shared().gOutboundIds, "5001,5002");
+    ASSERT_EQ(procedure.calls.size(), 1);
+    EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,5002,");
+    EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1001,");
+    EXPECT_EQ(procedure.lastValue("intType").toLongLong(), 2);
+    EXPECT_EQ(procedure.lastValue("loginUserId").toLongLong(), 7);
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(shared().gConnection, nullptr);
+
+    // An empty outbound grid is no obstacle; a line without a source adds 0, once.
+    messages.messages.clear();
+    fillDocumentGrid(*form().vsf1, {"1002", "1003"});
+    fillDocumentGrid(*form().vsf2, {});
+    shared().gOutboundIds = QStringLiteral("1,2");
+    MenuAutoHook_Click(form());
+    EXPECT_EQ(shared().gOutboundIds, "5003");
+    EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1002,1003,");
+}
+
+TEST_F(AutomaticReconciliation, LinesWithoutSourceAddZeroInTheOrderOfTheRows) {
+    createInvoiceLines({{1001, std::nullopt}, {1001, 5001}, {1002, std::nullopt}});
+    fillDocumentGrid(*form().vsf1, {"1001", "1002"});
+    procedure.answer = 1;
+    MenuAutoHook_Click(form());
+
+    EXPECT_EQ(procedure.lastValue("interids1").toString(), ",0,5001,");
+    EXPECT_EQ(shared().gOutboundIds, "0,5001");
+    expectOnlyMessage("钩稽成功!", 64, false);
+    EXPECT_TRUE(commandsDisabled());
+    EXPECT_TRUE(lastReconcileOutcome().reconciled());
+}
+
+TEST_F(AutomaticReconciliation, InvoicesWithoutLinesAreNotReconciled) {
+    createInvoiceLines({{2001, 5001}});
+    fillDocumentGrid(*form().vsf1, {"1001"});
+    shared().gOutboundIds = QStringLiteral("5001");
+    MenuAutoHook_Click(form());
+
+    expectOnlyMessage(kNoOutboundText, 48, true);  // shown before the connection closes
+    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_EQ(shared().gOutboundIds, "");
+    EXPECT_EQ(shared().gConnection, nullptr);
+    EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::EndedWithoutCall);
+
+    // Without a document in the invoice grid nothing happens at all.
+    messages.messages.clear();
+    shared().gOutboundIds = QStringLiteral("5001");
+    fillDocumentGrid(*form().vsf1, {});
+    MenuAutoHook_Click(form());
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(shared().gOutboundIds, "5001");
+}
+
+TEST_F(AutomaticReconciliation, QueryFailuresAreShownAndLeaveTheWorkingList) {
+    // No icsaleentry table: the source query fails.
+    fillDocumentGrid(*form().vsf1, {"1001"});
+    MenuAutoHook_Click(form());
+    expectOnlyFailure("icsaleentry");
+    EXPECT_EQ(shared().gOutboundIds, ",");
+    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::Failed);
+
+    // A grid text that is no id never reaches the SQL text.
+    createInvoiceLines({{1001, 5001}});
+    messages.messages.clear();
+    fillDocumentGrid(*form().vsf1, {"1001) or (1=1"});
+    MenuAutoHook_Click(form());
+    expectOnlyFailure("1001) or (1=1");
+    EXPECT_TRUE(procedure.calls.isEmpty());
+}
+
+TEST_F(AutomaticReconciliation, AFailedOpenPassesOutWithTheWorkingList) {
+    shared().DBConnectionString.clear();
+    fillDocumentGrid(*form().vsf1, {"1001"});
+    EXPECT_ANY_THROW(MenuAutoHook_Click(form()));
+    EXPECT_EQ(shared().gInvoiceIds, "1001");
+    EXPECT_EQ(shared().gOutboundIds, ",");
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+// The statements that SQLite prepares on the shared connection, as the database receives them.
+class StatementTrace {
+  public:
+    explicit StatementTrace(data::Connection& connection) {
+        const QVariant handle = connection.database().driver()->handle();
+        if (qstrcmp(handle.typeName(), "sqlite3*") != 0) return;
+        db_ = *static_cast<void* const*>(handle.constData());
+        void* library = dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+        if (library) trace_ = reinterpret_cast<TraceFn>(dlsym(library, "sqlite3_trace_v2"));
+        if (trace_) trace_(db_, kTraceStatement, &StatementTrace::onStatement, &statements);
+    }
+    bool active() const { return trace_ != nullptr; }
+    QStringList statements;
+
+  private:
+    using Callback = int (*)(unsigned, void*, void*, void*);
+    using TraceFn = int (*)(void*, unsigned, Callback, void*);
+    static constexpr unsigned kTraceStatement = 1;
+    static int onStatement(unsigned, void* context, void*, void* sql) {
+        static_cast<QStringList*>(context)->append(
+            QString::fromUtf8(static_cast<const char*>(sql)));
+        return 0;
+    }
+    void* db_ = nullptr;
+    TraceFn trace_ = nullptr;
+};
+
+TEST_F(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
+    createInvoiceLines({{1001, 5001}, {1002, 5002}});
+    fillDocumentGrid(*form().vsf1, {"1001", "1002"});
+    // The command takes the connection that it finds open, so the trace sees its statements.
+    OpenConnection();
+    StatementTrace trace(*shared().gConnection);
+    ASSERT_TRUE(trace.active());
+    MenuAutoHook_Click(form());
+    const QString expected = data::rewriteTransactSql(
+        "select isnull(fsinterid,0) as fSInterId from icsaleentry where finterid in (1001,1002) ");
+    EXPECT_TRUE(trace.statements.contains(expected)) << trace.statements.join('\n').toStdString();
+    EXPECT_EQ(shared().gOutboundIds, "5001,5002");
+    EXPECT_EQ(shared().gConnection, nullptr);
+}
+
+}  // namespace

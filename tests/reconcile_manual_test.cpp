@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "component/Errors.h"
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/Parameter.h"
+#include "reconcile/CollectGridIds.h"
+#include "reconcile/IdListLimits.h"
+#include "reconcile/ReconcileOutcome.h"
+#include "tests/support/ReconcileTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "window/Commands.h"
+#include "window/FlexGrid.h"
+#include "window/FrmHookResult.h"
+#include "window/HookForm.h"
+
+using namespace xhook;
+using xhook::test::fillDocumentGrid;
+
+namespace {
+
+class ManualReconciliation : public xhook::test::ReconcileFixture {
+  protected:
+    void fill(const QStringList& invoices, const QStringList& outbound) {
+        fillDocumentGrid(*form().vsf1, invoices);
+        fillDocumentGrid(*form().vsf2, outbound);
+    }
+};
+
+// `count` distinct ids of four digits, from 1000 on.
+QStringList fourDigitIds(int count) {
+    QStringList ids;
+    for (int i = 0; i < count; ++i) ids << QString::number(1000 + i);
+    return ids;
+}
+
+TEST(CollectGridIds, TakesWholeIdsOnceInOrderOfFirstOccurrence) {
+    FrmHookResult window;
+    FlexGrid& grid = window.vsf1();
+    QString list = QStringLiteral("9,8");
+    fillDocumentGrid(grid, {"100", "1001", "100", "2", "1001", "10"});
+    EXPECT_TRUE(CollectGridIds(grid, list));
+    EXPECT_EQ(list, "100,1001,2,10");
+
+    // The totals row is never read, even when its column 0 holds text.
+    grid.setCellProperty(FlexGrid::kSelectorText, grid.RowCount() - 1, 0, "777");
+    EXPECT_TRUE(CollectGridIds(grid, list));
+    EXPECT_EQ(list, "100,1001,2,10");
+
+    // Only the header and totals rows left: no id, and the list is empty rather than ",".
+    fillDocumentGrid(grid, {"5"});
+    grid.RemoveRow(1);
+    ASSERT_EQ(grid.RowCount(), 2);
+    EXPECT_FALSE(CollectGridIds(grid, list));
+    EXPECT_EQ(list, "");
+
+    // Row numbers are 16-bit: a grid beyond them overflows and leaves the list as it was.
+    list = QStringLiteral("42");
+    grid.setRowCount(32770);
+    try {
+        CollectGridIds(grid, list);
+        ADD_FAILURE() << "no overflow";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), RuntimeErrorNumber::Overflow);
+    }
+    EXPECT_EQ(list, "42");
+}
+
+TEST(IdListLimits, CountsTheIdsThatFitTheParameter) {
+    const QString list998 = (fourDigitIds(199) << "123").join(',');
+    ASSERT_EQ(list998.size(), 998);
+    EXPECT_TRUE(fitIdList(list998).fits());
+    EXPECT_EQ(enclosedIdList(list998).size(), kIdListParameterSize);
+
+    const IdListFit fit = fitIdList(list998 + ",5");
+    EXPECT_EQ(fit.idCount, 201);
+    EXPECT_EQ(fit.fittingCount, 200);
+    EXPECT_EQ(fit.excess(), 1);
+    EXPECT_FALSE(idListsRefusal("5001", list998).has_value());
+    EXPECT_EQ(idListsRefusal("5001", list998 + ",5").value_or(""),
+              "所选销售发票过多: 共 201 张, 最多可钩稽 200 张, 超出 1 张");
+}
+
+TEST_F(ManualReconciliation, GridsWithoutDocumentsEndSilentlyBeforeTheDatabase) {
+    shared().gInvoiceIds = QStringLiteral("101,102");
+    shared().gOutboundIds = QStringLiteral("5001");
+
+    fill({}, {"5001"});
+    MenuBillHook1_Click(form());
+    fill({"101"}, {});
+    MenuBillHook1_Click(form());
+    EXPECT_EQ(shared().gInvoiceIds, "101,102");  // the outbound grid is tested before either list
+    EXPECT_EQ(shared().gOutboundIds, "5001");
+
+    // Grids left with their header and totals rows by row removal: the lists are emptied.
+    fill({"101"}, {"5001"});
+    form().vsf2->RemoveRow(1);
+    MenuBillHook1_Click(form());
+    EXPECT_EQ(shared().gInvoiceIds, "101");
+    EXPECT_EQ(shared().gOutboundIds, "");
+    form().vsf1->RemoveRow(1);
+    MenuBillHook1_Click(form());
+    EXPECT_EQ(shared().gInvoiceIds, "");
+
+    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(shared().gConnection, nullptr);
+    EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::EndedWithoutCall);
+}
+
+TEST_F(ManualReconciliation, PassesTheGridsIdsEnclosedInSeparatorsAndStaysSilentOnOtherAnswers) {
+    shared().gInvoiceIds = QStringLiteral("1001,1002,1003");  // 1003 was removed from the grid
+    fill({"1001", "1001", "1002"}, {"5001"});
+    procedure.answer = 0;
+    MenuBillHook1_Click(form());
+
+    EXPECT_EQ(shared().gInvoiceIds, "1001,1002");
+    EXPECT_EQ(shared().gOutboundIds, "5001");
+    ASSERT_EQ(procedure.calls.size(), 1);
+    const QList<data::Parameter>& sent = procedure.calls.first();
+    const QStringList names{"interids1",      "interids2",      "intType",
+                            "intReturnValue", "strReturnValue", "loginUserId"};
+    const QList<int> types{200, 200, 20, 20, 200, 20}, directions{1, 1, 1, 2, 2, 1},
+        sizes{1000, 1000, 10, 10, 100, 10};
+    ASSERT_EQ(sent.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(sent[i].name, names[i]);
+        EXPECT_EQ(sent[i].type, types[i]) << names[i].toStdString();
+        EXPECT_EQ(sent[i].direction, directions[i]) << names[i].toStdString();
+        EXPECT_EQ(sent[i].size, sizes[i]) << names[i].toStdString();
+    }
+    EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,");
+    EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1001,1002,");
+    EXPECT_EQ(procedure.lastValue("intType").toLongLong(), 2);
+    EXPECT_EQ(procedure.lastValue("loginUserId").toLongLong(), 7);
+
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(shared().gConnection, nullptr);
+    EXPECT_TRUE(commandsEnabled());
+    EXPECT_EQ(lastReconcileOutcome().answer, 0);
+    EXPECT_FALSE(lastReconcileOutcome().reconciled());
+}
+
+TEST_F(ManualReconciliation, SuccessDisablesTheCommandsAndSaysSoAfterClosing) {
+    fill({"1001", "1002"}, {"5001", "5002"});
+    procedure.answer = 1;
+    MenuBillHook1_Click(form());
+
+    expectOnlyMessage("钩稽成功!", 64, false);
+    EXPECT_TRUE(commandsDisabled());
+    EXPECT_EQ(form().vsf1->RowCount(), 4);  // the grids are not reloaded
+    EXPECT_EQ(form().vsf2->cellText(2, 0), "5002");
+    EXPECT_TRUE(lastReconcileOutcome().reconciled());
+}
+
+TEST_F(ManualReconciliation, RefusalShowsTheProceduresTextAndLeavesTheCommandsEnabled) {
+    fill({"1001"}, {"5001"});
+    procedure.answer = -1;
+    procedure.answerText = QStringLiteral("出库单已钩稽");
+    MenuBillHook1_Click(form());
+
+    expectOnlyMessage("出库单已钩稽", 48, false);
+    EXPECT_TRUE(commandsEnabled());
+    EXPECT_EQ(lastReconcileOutcome().answer, -1);
+}
+
+TEST_F(ManualReconciliation, ErrorsAreShownWhileTheConnectionIsOpenAndThenItIsClosed) {
+    fill({"1001"}, {"5001"});
+    struct Case {
+        const char* what;
+        QVariant answer;
+        QVariant text;
+        std::optional<QString> failure;
+        QString expected;
+    };
+    const QList<Case> cases{
+        {"procedure error", 1, "", QStringLiteral("发票已作废"), "发票已作废"},
+        {"null answer", QVariant(), "", {}, "无效使用 Null"},
+        {"answer beyond 16 bits", 40000, "", {}, "溢出"},
+        {"null text", 1, QVariant(), {}, "无效使用 Null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.messages.clear();
+        procedure.answer = c.answer;
+        procedure.answerText = c.text;
+        procedure.failure = c.failure;
+        MenuBillHook1_Click(form());
+        expectOnlyFailure(c.expected);
+        EXPECT_TRUE(commandsEnabled());  // an answer 1 read with a failure is no success
+        EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::Failed);
+    }
+
+    // A user id that is no number fails in the database layer, before the procedure runs.
+    procedure.calls.clear();
+    messages.messages.clear();
+    procedure.failure.reset();
+    shared().gLoginUserId = QStringLiteral("abc");
+    MenuBillHook1_Click(form());
+    expectOnlyFailure("abc");
+    EXPECT_TRUE(procedure.calls.isEmpty());
+}
+
+TEST_F(ManualReconciliation, AFailedOpenPassesOutWithTheListsRewritten) {
+    shared().DBConnectionString.clear();
+    shared().gInvoiceIds = QStringLiteral("1,2");
+    fill({"1001"}, {"5001"});
+    EXPECT_ANY_THROW(MenuBillHook1_Click(form()));
+    EXPECT_EQ(shared().gInvoiceIds, "1001");
+    EXPECT_EQ(shared().gOutboundIds, "5001");
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_EQ(shared().gConnection, nullptr);
+}
+
+TEST_F(ManualReconciliation, ListsLongerThanTheirParameterAreRefusedBeforeAnythingIsSent) {
+    const QStringList invoices = fourDigitIds(199) << "123";  // 998 characters
+    fill(invoices, {"5001"});
+    procedure.answer = 0;
+    MenuBillHook1_Click(form());
+    ASSERT_EQ(procedure.calls.size(), 1);
+    EXPECT_EQ(procedure.lastValue("interids2").toString().size(), 1000);
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    procedure.calls.clear();
+    fill(QStringList(invoices) << "5", {"5001"});
+    MenuBillHook1_Click(form());
+    EXPECT_TRUE(procedure.calls.isEmpty());
+    expectOnlyMessage("所选销售发票过多: 共 201 张, 最多可钩稽 200 张, 超出 1 张", 48, false);
+    EXPECT_EQ(shared().gConnection, nullptr);
+    EXPECT_EQ(shared().gInvoiceIds.size(), 1000);  // kept whole, not cut to size
+    EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::EndedWithoutCall);
+
+    messages.messages.clear();
+    fill({"1001"}, fourDigitIds(250));
+    MenuBillHook1_Click(form());
+    expectOnlyMessage("所选销售出库单过多: 共 250 张, 最多可钩稽 199 张, 超出 51 张", 48, false);
+    EXPECT_TRUE(procedure.calls.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+#include "data/Parameter.h"
+#include "tests/support/TestSupport.h"
+#include "window/FrmHookResult.h"
+
+namespace xhook {
+class FlexGrid;
+class HookForm;
+}  // namespace xhook
+
+namespace xhook::test {
+
+// Fills a grid as the grid loader leaves it: the header row, one document row per id (column 0
+// the id), and the totals row. An empty list leaves the header row alone.
+void fillDocumentGrid(FlexGrid& grid, const QStringList& documentIds);
+
+// A stand-in for the host's reconciliation procedure, registered natively under its name for the
+// life of the object: it records every call's parameters (inputs as bound) and answers as told.
+class RecordingReconcileProcedure {
+  public:
+    RecordingReconcileProcedure();
+    ~RecordingReconcileProcedure();
+
+    QVariant answer = 0;              // put into intReturnValue; null for a NULL output
+    QVariant answerText = QString();  // put into strReturnValue
+    std::optional<QString> failure;   // when set, the procedure raises an error with this text
+
+    QList<QList<data::Parameter>> calls;
+    // The value of a parameter of the last call, by name.
+    QVariant lastValue(const QString& name) const;
+};
+
+// The reconciliation commands' surroundings: an empty SQLite file of the test's own as the host
+// database, the settings fields they read, the window's form built but not shown, the
+// recording procedure and the recorded messages. The id lists start empty.
+class ReconcileFixture : public ::testing::Test {
+  protected:
+    static inline const QString kTitle = QStringLiteral("测试进销存");
+
+    void SetUp() override;
+    void TearDown() override;
+
+    HookForm& form() { return window.form(); }
+    // Whether the toolbar entry "钩稽" and both reconciliation menu items are enabled, or all
+    // three are disabled.
+    bool commandsEnabled();
+    bool commandsDisabled();
+    // Exactly one message was recorded, this one, with the title msgTitle.
+    void expectOnlyMessage(const QString& text, int style, bool connectionOpen);
+    // Exactly one message was recorded: a failure whose description holds `part`, shown with the
+    // exclamation icon and msgTitle while the connection was open; the connection is closed now.
+    void expectOnlyFailure(const QString& part);
+
+    TempDir dir;
+    FrmHookResult window;
+    RecordingReconcileProcedure procedure;
+    RecordingMessages messages;
+};
+
+}  // namespace xhook::test
