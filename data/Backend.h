@@ -16,10 +16,19 @@ class Backend {
 public:
     virtual ~Backend() = default;
     virtual QString name() const = 0;
-    // Opens `db` (already added under its connection name) from the parsed string; raises DbError.
-    virtual QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) = 0;
+    // Adds a database under `qtConnectionName` and opens it from the parsed string. Raises
+    // DbError, and then has removed that database again.
+    virtual QSqlDatabase openDatabase(const ConnectionString& cs,
+                                      const QString& qtConnectionName) = 0;
     // Runs a stored procedure on the open database; output parameters receive their answers.
-    virtual void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters) = 0;
+    // `inTransaction` tells that the connection has a transaction open: the procedure then runs
+    // inside it instead of in a transaction of its own.
+    virtual void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
+                              bool inTransaction) = 0;
+    // The connection's transactions; raise DbError.
+    virtual void beginTransaction(QSqlDatabase& db) = 0;
+    virtual void commitTransaction(QSqlDatabase& db) = 0;
+    virtual void rollbackTransaction(QSqlDatabase& db) = 0;
 
     // The backend for a provider name (without regard to case); raises DbError for an unknown one.
     static std::unique_ptr<Backend> forProvider(const QString& provider);

@@ -61,6 +61,8 @@ public:
 
 private:
     void requireOpen(const char* operation) const;
+    void requireTransaction(const char* operation) const;
+    void closeQuietly() noexcept;
 
     QString connectionString_;
     int cursorLocation_ = 2;

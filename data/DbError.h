@@ -23,15 +23,16 @@ private:
 
 // Numbers of the errors that the database layer raises itself, in the host's ADO numbering.
 namespace DbErrorNumber {
-constexpr long Generic = -2147467259;          // unspecified provider failure
-constexpr long ProviderNotFound = 3706;        // unknown or missing provider
-constexpr long InvalidConnectionString = 3001; // arguments of the wrong type or out of range
-constexpr long ObjectClosed = 3704;            // operation not allowed when the object is closed
-constexpr long WrongType = 3421;               // value of the wrong type for the operation
-constexpr long ValueTooLong = 3708;            // parameter object improperly defined (too long)
-constexpr long ItemNotFound = 3265;            // item cannot be found in the collection
-constexpr long NoCurrentRecord = 3021;         // BOF or EOF
-constexpr long InjectedFault = -2147217900;    // a fault made on purpose by a test
+constexpr long Generic = -2147467259;           // unspecified provider failure
+constexpr long ProviderNotFound = 3706;         // unknown or missing provider
+constexpr long InvalidConnectionString = 3001;  // arguments of the wrong type or out of range
+constexpr long ObjectClosed = 3704;             // operation not allowed when the object is closed
+constexpr long ObjectOpen = 3705;               // operation not allowed when the object is open
+constexpr long WrongType = 3421;                // value of the wrong type for the operation
+constexpr long ValueTooLong = 3708;             // parameter object improperly defined (too long)
+constexpr long ItemNotFound = 3265;             // item cannot be found in the collection
+constexpr long NoCurrentRecord = 3021;          // BOF or EOF
+constexpr long InjectedFault = -2147217900;     // a fault made on purpose by a test
 }  // namespace DbErrorNumber
 
 }  // namespace xhook::data

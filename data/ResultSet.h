@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QHash>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <unordered_map>
 
 namespace xhook::data {
 
@@ -19,7 +19,8 @@ public:
     ResultSet& operator=(const ResultSet&) = delete;
 
     bool eof() const;
-    // Raises DbError (item not found) for a name the result lacks, or (no current record) at the end.
+    // Raises DbError (item not found) for a name the result lacks, or (no current record) at the
+    // end.
     QVariant value(const QString& fieldName) const;
     QVariant value(int index) const;
     int fieldIndex(const QString& fieldName) const;  // -1 when absent
@@ -31,10 +32,23 @@ public:
 
 private:
     void fetch();
+    void requireOpen(const char* operation) const;
+    QVariant valueAt(int index) const;
+
+    // Field names hashed and compared without regard to case and without a seed: a lookup by
+    // name costs no allocation and no keyed hash, since every value of a grid is read by name.
+    struct CaseFoldedHash {
+        size_t operator()(const QString& name) const noexcept;
+    };
+    struct CaseInsensitiveEqual {
+        bool operator()(const QString& a, const QString& b) const noexcept {
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        }
+    };
 
     QSqlQuery query_;
     QString sqlText_;
-    QHash<QString, int> indexByLowerName_;
+    std::unordered_map<QString, int, CaseFoldedHash, CaseInsensitiveEqual> indexByName_;
     QStringList names_;
     bool open_ = true;
     bool atEnd_ = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariantMap>
 
@@ -18,8 +19,11 @@ public:
     void close();
 
 private:
+    QString insertStatement(const QVariantMap& values) const;
+
     Connection& connection_;
     QString tableName_;
+    QSqlRecord columns_;
     bool open_ = true;
 };
 

@@ -1,0 +1,29 @@
+#include "data/Backend.h"
+
+#include "data/DbError.h"
+#include "data/SqliteBackend.h"
+
+namespace xhook::data {
+
+namespace {
+
+[[noreturn]] void raiseProviderNotFound(const QString& problem) {
+    throw DbError(DbErrorNumber::ProviderNotFound, problem);
+}
+
+}  // namespace
+
+// The one place that knows which providers exist.
+std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
+    const QString name = provider.trimmed();
+    if (name.isEmpty())
+        raiseProviderNotFound(
+            QStringLiteral("the connection string names no provider (expected Provider=SQLite or "
+                           "Provider=PostgreSQL)"));
+    if (name.compare(u"SQLite", Qt::CaseInsensitive) == 0) return std::make_unique<SqliteBackend>();
+    if (name.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
+        raiseProviderNotFound(QStringLiteral("provider 'PostgreSQL' is not available yet"));
+    raiseProviderNotFound(QStringLiteral("unknown provider '%1'").arg(name));
+}
+
+}  // namespace xhook::data

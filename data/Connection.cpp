@@ -1,0 +1,143 @@
+#include "data/Connection.h"
+
+#include <QSqlQuery>
+#include <atomic>
+
+#include "data/Backend.h"
+#include "data/ConnectionString.h"
+#include "data/DbError.h"
+#include "data/FaultInjection.h"
+#include "data/ResultSet.h"
+#include "data/SqlDialect.h"
+#include "data/SqlStatement.h"
+#include "data/TableAppender.h"
+
+namespace xhook::data {
+
+namespace {
+
+// Qt keeps its databases by name, process-wide; every connection gets a name of its own.
+QString uniqueQtConnectionName() {
+    static std::atomic<quint64> counter{0};
+    return QStringLiteral("xhook-connection-%1").arg(++counter);
+}
+
+}  // namespace
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    closeQuietly();
+}
+
+void Connection::open() {
+    FaultInjection::check(DbCall::Open);
+    if (isOpen())
+        throw DbError(DbErrorNumber::ObjectOpen,
+                      QStringLiteral("operation is not allowed when the object is open (Open)"));
+    const ConnectionString cs = ConnectionString::parse(connectionString_);
+    std::unique_ptr<Backend> backend = Backend::forProvider(cs.provider());
+    const QString name = uniqueQtConnectionName();
+    db_ = backend->openDatabase(cs, name);
+    qtConnectionName_ = name;
+    backend_ = std::move(backend);
+    inTransaction_ = false;
+}
+
+void Connection::close() {
+    FaultInjection::check(DbCall::Close);
+    closeQuietly();
+}
+
+// A transaction still open is rolled back; the Qt database is removed once no copy is left.
+void Connection::closeQuietly() noexcept {
+    if (!backend_) return;
+    if (inTransaction_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(qtConnectionName_);
+    qtConnectionName_.clear();
+    backend_.reset();
+    inTransaction_ = false;
+}
+
+bool Connection::isOpen() const {
+    return backend_ != nullptr;
+}
+
+void Connection::execute(const QString& sql) {
+    execute(sql, {});
+}
+
+void Connection::execute(const QString& sql, const QVariantList& boundValues) {
+    FaultInjection::check(DbCall::Execute);
+    requireOpen("Execute");
+    runStatement(db_, rewriteTransactSql(sql), boundValues);
+}
+
+std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql) {
+    FaultInjection::check(DbCall::OpenResultSet);
+    requireOpen("Open result set");
+    const QString rewritten = rewriteTransactSql(sql);
+    return std::make_unique<ResultSet>(runStatement(db_, rewritten), rewritten);
+}
+
+std::unique_ptr<TableAppender> Connection::openTable(const QString& tableName) {
+    FaultInjection::check(DbCall::OpenResultSet);
+    requireOpen("Open table");
+    return std::make_unique<TableAppender>(*this, tableName);
+}
+
+void Connection::beginTrans() {
+    FaultInjection::check(DbCall::Begin);
+    requireOpen("BeginTrans");
+    if (inTransaction_)
+        throw DbError(DbErrorNumber::Generic,
+                      QStringLiteral("a transaction is already open on this connection"));
+    backend_->beginTransaction(db_);
+    inTransaction_ = true;
+}
+
+void Connection::commitTrans() {
+    FaultInjection::check(DbCall::Commit);
+    requireTransaction("CommitTrans");
+    backend_->commitTransaction(db_);
+    inTransaction_ = false;
+}
+
+// Whatever the rollback answers, the connection is no longer in a transaction afterwards.
+void Connection::rollbackTrans() {
+    FaultInjection::check(DbCall::Rollback);
+    requireTransaction("RollbackTrans");
+    inTransaction_ = false;
+    backend_->rollbackTransaction(db_);
+}
+
+void Connection::runProcedure(const QString& name, QList<Parameter>& parameters) {
+    FaultInjection::check(DbCall::RunProcedure);
+    requireOpen("Execute procedure");
+    backend_->runProcedure(db_, name, parameters, inTransaction_);
+}
+
+QString Connection::providerName() const {
+    return backend_ ? backend_->name() : QString();
+}
+
+QSqlDatabase& Connection::database() {
+    requireOpen("database");
+    return db_;
+}
+
+void Connection::requireOpen(const char* operation) const {
+    if (!isOpen()) raiseObjectClosed(QStringLiteral("connection: %1").arg(operation));
+}
+
+void Connection::requireTransaction(const char* operation) const {
+    requireOpen(operation);
+    if (!inTransaction_)
+        throw DbError(
+            DbErrorNumber::Generic,
+            QStringLiteral("%1: no transaction is open on this connection").arg(operation));
+}
+
+}  // namespace xhook::data

@@ -1,0 +1,74 @@
+#include "data/FaultInjection.h"
+
+#include "data/DbError.h"
+
+namespace xhook::data {
+
+namespace {
+
+struct FaultState {
+    bool counting = false;  // armed since the last failCall; the only thing a disarmed check reads
+    bool triggered = false;
+    int target = 0;
+    int seen = 0;
+};
+
+thread_local FaultState state;
+
+}  // namespace
+
+void FaultInjection::failCall(int n) {
+    state = {true, false, n, 0};
+}
+
+void FaultInjection::clear() {
+    state = {};
+}
+
+int FaultInjection::callsSeen() {
+    return state.seen;
+}
+
+bool FaultInjection::triggered() {
+    return state.triggered;
+}
+
+void FaultInjection::check(DbCall call) {
+    if (!state.counting) return;
+    if (++state.seen != state.target) return;
+    state.triggered = true;
+    throw DbError(DbErrorNumber::InjectedFault,
+                  QStringLiteral("injected fault at database call %1 (%2)")
+                      .arg(state.seen)
+                      .arg(dbCallName(call)));
+}
+
+QString dbCallName(DbCall call) {
+    switch (call) {
+        case DbCall::Open:
+            return QStringLiteral("Open");
+        case DbCall::Execute:
+            return QStringLiteral("Execute");
+        case DbCall::OpenResultSet:
+            return QStringLiteral("OpenResultSet");
+        case DbCall::ReadValue:
+            return QStringLiteral("ReadValue");
+        case DbCall::MoveNext:
+            return QStringLiteral("MoveNext");
+        case DbCall::Begin:
+            return QStringLiteral("Begin");
+        case DbCall::Commit:
+            return QStringLiteral("Commit");
+        case DbCall::Rollback:
+            return QStringLiteral("Rollback");
+        case DbCall::RunProcedure:
+            return QStringLiteral("RunProcedure");
+        case DbCall::Close:
+            return QStringLiteral("Close");
+        case DbCall::AddRow:
+            return QStringLiteral("AddRow");
+    }
+    return QStringLiteral("unknown");
+}
+
+}  // namespace xhook::data

@@ -1,0 +1,118 @@
+#include "data/ResultSet.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include "data/DbError.h"
+#include "data/FaultInjection.h"
+#include "data/SqlStatement.h"
+
+namespace xhook::data {
+
+namespace {
+
+[[noreturn]] void raiseNoFieldNumber(int index, const QString& sqlText) {
+    throw DbError(
+        DbErrorNumber::ItemNotFound,
+        QStringLiteral("the result has no field number %1 — SQL: %2").arg(index).arg(sqlText));
+}
+
+}  // namespace
+
+ResultSet::ResultSet(QSqlQuery query, QString sqlText)
+    : query_(std::move(query)), sqlText_(std::move(sqlText)) {
+    const QSqlRecord record = query_.record();
+    for (int i = 0; i < record.count(); ++i) {
+        names_.append(record.fieldName(i));
+        indexByName_.emplace(names_.last(), i);  // the first of two equal names wins
+    }
+    fetch();
+}
+
+ResultSet::~ResultSet() = default;
+
+bool ResultSet::eof() const {
+    requireOpen("EOF");
+    return atEnd_;
+}
+
+QVariant ResultSet::value(const QString& fieldName) const {
+    FaultInjection::check(DbCall::ReadValue);
+    const int index = fieldIndex(fieldName);
+    if (index < 0)
+        throw DbError(
+            DbErrorNumber::ItemNotFound,
+            QStringLiteral("the result has no field \"%1\" — SQL: %2").arg(fieldName, sqlText_));
+    return valueAt(index);
+}
+
+QVariant ResultSet::value(int index) const {
+    FaultInjection::check(DbCall::ReadValue);
+    if (index < 0 || index >= names_.size()) raiseNoFieldNumber(index, sqlText_);
+    return valueAt(index);
+}
+
+QVariant ResultSet::valueAt(int index) const {
+    requireOpen("read a value");
+    if (atEnd_)
+        throw DbError(
+            DbErrorNumber::NoCurrentRecord,
+            QStringLiteral("no current record: the result is at its end — SQL: %1").arg(sqlText_));
+    return query_.value(index);
+}
+
+int ResultSet::fieldIndex(const QString& fieldName) const {
+    const auto found = indexByName_.find(fieldName);
+    return found == indexByName_.end() ? -1 : found->second;
+}
+
+// FNV-1a over the case-folded characters.
+size_t ResultSet::CaseFoldedHash::operator()(const QString& name) const noexcept {
+    size_t hash = 14695981039346656037ull;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        const char16_t folded =
+            u < 128 ? (u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
+        hash = (hash ^ folded) * 1099511628211ull;
+    }
+    return hash;
+}
+
+int ResultSet::fieldCount() const {
+    return int(names_.size());
+}
+
+QString ResultSet::fieldName(int index) const {
+    if (index < 0 || index >= names_.size()) raiseNoFieldNumber(index, sqlText_);
+    return names_[index];
+}
+
+void ResultSet::moveNext() {
+    FaultInjection::check(DbCall::MoveNext);
+    requireOpen("MoveNext");
+    if (atEnd_)
+        throw DbError(
+            DbErrorNumber::NoCurrentRecord,
+            QStringLiteral("cannot move past the end of the result — SQL: %1").arg(sqlText_));
+    fetch();
+}
+
+// The statement is released as soon as the last row has been read.
+void ResultSet::fetch() {
+    atEnd_ = !query_.next();
+    if (!atEnd_) return;
+    const QSqlError error = query_.lastError();
+    query_.finish();
+    if (error.isValid()) throw DbError::fromSqlError(error, "SQL: " + sqlText_);
+}
+
+void ResultSet::close() {
+    open_ = false;
+    query_.finish();
+}
+
+void ResultSet::requireOpen(const char* operation) const {
+    if (!open_) raiseObjectClosed(QStringLiteral("result set: %1").arg(operation));
+}
+
+}  // namespace xhook::data

@@ -1,0 +1,32 @@
+#include "data/SharedConnection.h"
+
+#include <memory>
+
+#include "component/SharedState.h"
+#include "data/Connection.h"
+
+namespace xhook {
+
+// The connection is stored only once it is open, so a failed open leaves gConnection none and
+// the next operation tries again.
+bool OpenConnection() {
+    SharedState& state = shared();
+    if (state.gConnection) return true;
+    auto connection = std::make_unique<data::Connection>();
+    connection->setConnectionString(state.DBConnectionString);
+    connection->setCursorLocation(3);
+    connection->setCommandTimeout(0);
+    connection->setMode(0);
+    connection->open();
+    state.gConnection = std::move(connection);
+    return true;
+}
+
+// gConnection is none before the connection is closed: when the close fails, the error reaches
+// the caller and the connection is released quietly all the same.
+void CloseConnection() {
+    std::unique_ptr<data::Connection> connection = std::move(shared().gConnection);
+    if (connection) connection->close();
+}
+
+}  // namespace xhook

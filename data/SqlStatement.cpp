@@ -1,0 +1,58 @@
+#include "data/SqlStatement.h"
+
+#include <QSqlError>
+
+#include "data/DbError.h"
+
+namespace xhook::data {
+
+namespace {
+
+// Qt's SQLite driver binds only a few types natively and writes the rest as text, so a 16-bit
+// integer would be stored as "5" in a column without a type; such values are widened first.
+QVariant bindable(const QVariant& value) {
+    if (value.isNull()) return value;
+    switch (value.typeId()) {
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::Long:
+            return value.toLongLong();
+        case QMetaType::ULong:
+            return value.toULongLong();
+        case QMetaType::Float:
+            return value.toDouble();
+        default:
+            return value;
+    }
+}
+
+[[noreturn]] void raiseStatementError(const QSqlQuery& query, const QString& sql) {
+    throw DbError::fromSqlError(query.lastError(), "SQL: " + sql);
+}
+
+}  // namespace
+
+QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
+                       const QVariantList& boundValues) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (boundValues.isEmpty()) {
+        if (!query.exec(sql)) raiseStatementError(query, sql);
+        return query;
+    }
+    if (!query.prepare(sql)) raiseStatementError(query, sql);
+    for (const QVariant& value : boundValues) query.addBindValue(bindable(value));
+    if (!query.exec()) raiseStatementError(query, sql);
+    return query;
+}
+
+void raiseObjectClosed(const QString& operation) {
+    throw DbError(
+        DbErrorNumber::ObjectClosed,
+        QStringLiteral("operation is not allowed when the object is closed (%1)").arg(operation));
+}
+
+}  // namespace xhook::data

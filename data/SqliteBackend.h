@@ -1,0 +1,23 @@
+#pragma once
+
+#include "data/Backend.h"
+
+namespace xhook::data {
+
+// One SQLite file through Qt's QSQLITE driver. The file must exist unless the connection string
+// asks for Mode=ReadWriteCreate; a writer waits up to five seconds for another's lock. Stored
+// procedures are the native ones registered in C++ (NativeProcedures.h).
+class SqliteBackend : public Backend {
+public:
+    QString name() const override { return QStringLiteral("SQLite"); }
+    QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
+    void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
+                      bool inTransaction) override;
+    // BEGIN IMMEDIATE: the write lock is taken at the start, so concurrent writers queue behind
+    // the busy timeout instead of failing halfway through.
+    void beginTransaction(QSqlDatabase& db) override;
+    void commitTransaction(QSqlDatabase& db) override;
+    void rollbackTransaction(QSqlDatabase& db) override;
+};
+
+}  // namespace xhook::data
