@@ -1,6 +1,42 @@
-// Placeholder until the outbound lookup is written.
-#include "component/Errors.h"
+#include "component/SharedState.h"
 #include "window/Commands.h"
+#include "window/DocumentFinder.h"
+#include "window/FrmHookResult.h"
+#include "window/IdListCheck.h"
+
 namespace xhook {
-void MenuXOutFind_Click(FrmHookResult&) { raiseInvalidProcedureCall("not built yet"); }
+
+namespace {
+
+const QString kFinderAccessCode = QStringLiteral("@#^wmzt");
+
+// The condition that the finder appends to its own: the customer's outbound documents that are
+// not yet reconciled. A quote in the customer number is doubled, so that it stays inside the
+// literal.
+QString unreconciledOutboundFilter(const QString& customerNumber) {
+    QString quoted = customerNumber;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return " and fcustomeridnumber='" + quoted + "' and isnull(fhookinterid,0)=0 ";
+}
+
+// New ids go at the end; ids already listed are not looked for. The finder's answer goes into SQL
+// unquoted later, so anything but an id list is refused and the list stays as it was.
+void appendOutboundIds(const QString& selectedIds) {
+    if (selectedIds.isEmpty()) return;
+    const QString ids = requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds"));
+    QString& list = shared().gOutboundIds;
+    list = list.isEmpty() ? ids : list + "," + ids;
+}
+
+}  // namespace
+
+void MenuXOutFind_Click(FrmHookResult& window) {
+    const std::unique_ptr<DocumentFinder> finder = createDocumentFinder(kDocumentFinderClsid);
+    QString accessCode = kFinderAccessCode;
+    QString filter = unreconciledOutboundFilter(shared().gCustomerNumber);
+    finder->Find(accessCode, filter);
+    appendOutboundIds(finder->SelectedIds());
+    if (!shared().gOutboundIds.isEmpty()) window.find2();
+}
+
 }  // namespace xhook

@@ -1,0 +1,79 @@
+#include <QHash>
+#include <QLibrary>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include "component/ComponentRegistry.h"
+#include "component/Errors.h"
+#include "window/DocumentFinder.h"
+
+namespace xhook {
+
+namespace {
+
+// Factories that hosts registered in their own process, by class identifier. A host may register
+// from another thread than the one the component runs on, hence the lock.
+struct InProcessFactories {
+    QMutex mutex;
+    QHash<QString, DocumentFinderFactory> byClsid;
+};
+
+InProcessFactories& inProcessFactories() {
+    static InProcessFactories factories;
+    return factories;
+}
+
+// Class identifiers compare without regard to case and surrounding blanks.
+QString clsidKey(const QString& clsid) {
+    return clsid.trimmed().toUpper();
+}
+
+[[noreturn]] void raiseCannotCreateObject(const QString& clsid, const QString& reason) {
+    throw RuntimeError(RuntimeErrorNumber::CannotCreateObject,
+                       QStringLiteral("ActiveX 部件不能创建对象: %1 (%2)").arg(clsid, reason));
+}
+
+DocumentFinderFactory inProcessFactory(const QString& clsid) {
+    InProcessFactories& factories = inProcessFactories();
+    QMutexLocker lock(&factories.mutex);
+    return factories.byClsid.value(clsidKey(clsid));
+}
+
+// The plugin stays loaded once loaded: the finders it made run its code for as long as they live.
+std::unique_ptr<DocumentFinder> createFromPlugin(const QString& clsid, const QString& libraryPath) {
+    if (libraryPath.isEmpty()) raiseCannotCreateObject(clsid, QStringLiteral("注册项没有库路径"));
+    QLibrary library(libraryPath);
+    if (!library.load()) raiseCannotCreateObject(clsid, library.errorString());
+    auto create =
+        reinterpret_cast<XhookCreateDocumentFinderFn>(library.resolve(kCreateDocumentFinderSymbol));
+    if (create == nullptr) raiseCannotCreateObject(clsid, library.errorString());
+    std::unique_ptr<DocumentFinder> finder(create());
+    if (finder == nullptr)
+        raiseCannotCreateObject(clsid, QStringLiteral("%1 没有返回对象").arg(libraryPath));
+    return finder;
+}
+
+}  // namespace
+
+void registerDocumentFinderFactory(const QString& clsid, DocumentFinderFactory factory) {
+    InProcessFactories& factories = inProcessFactories();
+    QMutexLocker lock(&factories.mutex);
+    if (factory)
+        factories.byClsid.insert(clsidKey(clsid), std::move(factory));
+    else
+        factories.byClsid.remove(clsidKey(clsid));
+}
+
+std::unique_ptr<DocumentFinder> createDocumentFinder(const QString& clsid) {
+    if (const DocumentFinderFactory factory = inProcessFactory(clsid)) {
+        std::unique_ptr<DocumentFinder> finder = factory();
+        if (finder == nullptr)
+            raiseCannotCreateObject(clsid, QStringLiteral("进程内的工厂没有返回对象"));
+        return finder;
+    }
+    const std::optional<ClassRegistration> registration = findClassByClsid(clsid);
+    if (!registration) raiseCannotCreateObject(clsid, QStringLiteral("类没有注册"));
+    return createFromPlugin(clsid, registration->libraryPath);
+}
+
+}  // namespace xhook
