@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QList>
 #include <QPair>
+#include <QProcess>
 
 #include "component/Errors.h"
 #include "component/SharedState.h"
@@ -47,7 +50,9 @@ class LayoutStoreTest : public ::testing::Test {
         data::Connection connection;
         connection.setConnectionString(connectionString_ + ";Mode=ReadWriteCreate");
         connection.open();
+        connection.beginTrans();
         host::createHostSchema(connection);
+        connection.commitTrans();
     }
     void TearDown() override { shared().DBConnectionString.clear(); }
 
@@ -256,6 +261,23 @@ TEST_F(LayoutStoreTest, FailureToConnectPassesToTheCallerUnshown) {
     EXPECT_THROW(LoadGridLayout("XSGJA", grid_, 1), ComponentError);
     EXPECT_TRUE(messages.messages.isEmpty());
     EXPECT_EQ(shared().gConnection, nullptr);
+}
+
+TEST_F(LayoutStoreTest, ToolPrintsTheLayoutsOfANameByTypeAndSequence) {
+    const QString tool = QCoreApplication::applicationDirPath() + "/../host/xouthook";
+    ASSERT_TRUE(QFileInfo::exists(tool)) << "build the xouthook target: " << tool.toStdString();
+    store("XSGJA", 1, {{1, 900}, {0, 1200}});
+    store("XSGJA", 0, {{0, 600}});
+    store("XSGJB", 1, {{0, 333}});
+    test::writeSetting("DBOperation", "DBConnectionString", connectionString_);
+
+    QProcess process;
+    process.start(tool, {"layout", "XSGJA"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    test::clearSettings();
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
+              "0\t0\t600\n1\t0\t1200\n1\t1\t900\n");
 }
 
 }  // namespace
