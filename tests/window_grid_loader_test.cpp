@@ -6,6 +6,7 @@
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/ResultSet.h"
 #include "data/FaultInjection.h"
 #include "tests/support/TestSupport.h"
 #include "window/FlexGrid.h"
@@ -22,7 +23,7 @@ constexpr QRgb kTotals = qRgb(232, 232, 150);
 
 struct ConfigRow {
     int entryId;
-    QString field, title, align = "1", format;
+    QString field, title, align = "1", format = "";
     int merge = 0, sum = 0;
 };
 

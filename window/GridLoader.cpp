@@ -2,6 +2,7 @@
 
 #include <QRgb>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -110,26 +111,34 @@ void setUpGrid(FlexGrid& grid, const ColumnTable& table) {
         if (!table.dataFormat[c].isEmpty()) grid.setColFormat(c, table.dataFormat[c]);
 }
 
-// Reads the lines' fields by position, each name resolved on its first use so that a field the
-// view lacks fails where it is first read.
+// Reads a line's fields by position. Each field's position is looked up by name on its first
+// use, so that a field the view lacks fails where it is first read.
 class LineFields {
 public:
-    explicit LineFields(const data::ResultSet& rows) : rows_(rows) {}
+    static constexpr int kCustomer = kColumnTableSize;  // slots after the grid's columns
+    static constexpr int kStatus = kColumnTableSize + 1;
 
-    QVariant value(const QString& name) {
-        auto it = indexes_.constFind(name);
-        if (it == indexes_.constEnd()) {
-            const int index = rows_.fieldIndex(name);
-            if (index < 0) return rows_.value(name);  // raises the provider's error for it
-            it = indexes_.insert(name, index);
-        }
-        return rows_.value(*it);
+    LineFields(const data::ResultSet& rows, const ColumnTable& table) : rows_(rows) {
+        names_.fill(QString());
+        std::copy(table.fieldName.begin(), table.fieldName.end(), names_.begin());
+        names_[kCustomer] = QStringLiteral("fcustomerIdNumber");
+        names_[kStatus] = QStringLiteral("fstatus");
+        indexes_.fill(-1);
     }
-    QString text(const QString& name) { return valueText(value(name)); }
+
+    QVariant value(int slot) {
+        if (indexes_[slot] < 0) {
+            indexes_[slot] = rows_.fieldIndex(names_[slot]);
+            if (indexes_[slot] < 0) return rows_.value(names_[slot]);  // raises the provider's error
+        }
+        return rows_.value(indexes_[slot]);
+    }
+    QString text(int slot) { return valueText(value(slot)); }
 
 private:
     const data::ResultSet& rows_;
-    QHash<QString, int> indexes_;
+    std::array<QString, kColumnTableSize + 2> names_;
+    std::array<int, kColumnTableSize + 2> indexes_;
 };
 
 void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb background) {
@@ -137,26 +146,25 @@ void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb backgroun
 }
 
 void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, QString& previousId) {
-    const QString documentId = line.text(table.fieldName[0]);
-    QString rowText = documentId + kTab + line.text(table.fieldName[1]) + kTab +
-                      line.text(table.fieldName[2]);
-    const QVariant customer = line.value(QStringLiteral("fcustomerIdNumber"));
+    const QString documentId = line.text(0);
+    QString rowText = documentId + kTab + line.text(1) + kTab + line.text(2);
+    const QVariant customer = line.value(LineFields::kCustomer);
     if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
     shared().gCustomerNumber = valueText(customer);
     const bool firstLine = documentId != previousId;
     for (int c = 3; c <= table.lastMergedColumn(); ++c) {
         rowText += kTab;
-        if (firstLine) rowText += line.text(table.fieldName[c]);
+        if (firstLine) rowText += line.text(c);
     }
     for (int c = table.lastMergedColumn() + 1; c <= table.lastColumn; ++c)
-        rowText += kTab + line.text(table.fieldName[c]);
+        rowText += kTab + line.text(c);
 
     grid.AddRow(rowText);
     grid.setCurrentRow(grid.RowCount() - 1);
     const int row = grid.CurrentRow();
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
     grid.SetRangeBorder(kBorderColor, 1, firstLine ? 1 : 0, 1, 0, 1, 0);
-    const bool statusOne = valueEquals(line.value(QStringLiteral("fstatus")), 1);
+    const bool statusOne = valueEquals(line.value(LineFields::kStatus), 1);
     colourRow(grid, row, table, statusOne ? kStatusOneColor : kOtherStatusColor);
     previousId = documentId;
 }
@@ -196,7 +204,7 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
 }
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
-    LineFields line(lines);
+    LineFields line(lines, table);
     QString previousId;
     for (; !lines.eof(); lines.moveNext()) addLine(grid, table, line, previousId);
     lines.close();
