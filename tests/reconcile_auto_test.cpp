@@ -55,7 +55,7 @@ TEST_F(AutomaticReconciliation, PassesEachSourceDocumentOnceAndNeverReadsTheOutb
     EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,5002,");
     EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1001,");
     EXPECT_EQ(procedure.lastValue("intType").toLongLong(), 2);
-    EXPECT_EQ(procedure.lastValue("loginUserId").toLongLong(), 7);
+    EXPECT_EQ(procedure.lastValue("loginUserId").toLongLong(), 1);
     EXPECT_TRUE(messages.messages.isEmpty());
     EXPECT_EQ(shared().gConnection, nullptr);
 
@@ -170,6 +170,33 @@ TEST_F(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
     EXPECT_TRUE(trace.statements.contains(expected)) << trace.statements.join('\n').toStdString();
     EXPECT_EQ(shared().gOutboundIds, "5001,5002");
     EXPECT_EQ(shared().gConnection, nullptr);
+}
+
+using AutomaticReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseFixture;
+
+TEST_F(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirLinesSources) {
+    // Invoice 1003 was delivered in two outbound documents, 5003 and 5004.
+    loadWindow("1003", "");
+    MenuAutoHook_Click(form());
+    expectOnlyMessage("钩稽成功!", 64, false);
+    EXPECT_EQ(shared().gOutboundIds, "5003,5004");
+    EXPECT_TRUE(commandsDisabled());
+    const qint64 reconciliation = invoiceReconciliation(1003);
+    EXPECT_GT(reconciliation, 0);
+    EXPECT_EQ(outboundReconciliation(5003), reconciliation);
+    EXPECT_EQ(outboundReconciliation(5004), reconciliation);
+
+    // Invoice 1009 has a line without a source: the 0 it adds is refused, nothing is written.
+    window.close();
+    messages.messages.clear();
+    loadWindow("1009", "");
+    MenuAutoHook_Click(form());
+    EXPECT_TRUE(shared().gOutboundIds.split(',').contains("0"))
+        << shared().gOutboundIds.toStdString();
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0].style, 48);
+    EXPECT_EQ(invoiceReconciliation(1009), 0);
+    EXPECT_TRUE(commandsEnabled());
 }
 
 }  // namespace

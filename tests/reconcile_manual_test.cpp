@@ -112,6 +112,7 @@ TEST_F(ManualReconciliation, GridsWithoutDocumentsEndSilentlyBeforeTheDatabase) 
 
 TEST_F(ManualReconciliation, PassesTheGridsIdsEnclosedInSeparatorsAndStaysSilentOnOtherAnswers) {
     shared().gInvoiceIds = QStringLiteral("1001,1002,1003");  // 1003 was removed from the grid
+    shared().gLoginUserId = QStringLiteral("7");
     fill({"1001", "1001", "1002"}, {"5001"});
     procedure.answer = 0;
     MenuBillHook1_Click(form());
@@ -237,6 +238,32 @@ TEST_F(ManualReconciliation, ListsLongerThanTheirParameterAreRefusedBeforeAnythi
     MenuBillHook1_Click(form());
     expectOnlyMessage("所选销售出库单过多: 共 250 张, 最多可钩稽 199 张, 超出 51 张", 48, false);
     EXPECT_TRUE(procedure.calls.isEmpty());
+}
+
+using ManualReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseFixture;
+
+TEST_F(ManualReconciliationOnTheDemoDatabase, AMatchingInvoiceIsReconciledOnceThenRefused) {
+    loadWindow("1001", "5001");
+    MenuBillHook1_Click(form());
+    expectOnlyMessage("钩稽成功!", 64, false);
+    EXPECT_TRUE(commandsDisabled());
+    EXPECT_EQ(reconciliationCount(), 2);  // the demo data holds one already
+    const qint64 reconciliation = invoiceReconciliation(1001);
+    EXPECT_GT(reconciliation, 0);
+    EXPECT_EQ(outboundReconciliation(5001), reconciliation);
+
+    // The next load builds the window anew; the procedure now refuses the same documents.
+    window.close();
+    messages.messages.clear();
+    loadWindow("1001", "5001");
+    ASSERT_TRUE(commandsEnabled());
+    MenuBillHook1_Click(form());
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_EQ(messages.messages[0].style, 48);
+    EXPECT_FALSE(messages.messages[0].text.isEmpty());
+    EXPECT_TRUE(commandsEnabled());
+    EXPECT_EQ(reconciliationCount(), 2);
+    EXPECT_EQ(lastReconcileOutcome().answer, -1);
 }
 
 }  // namespace

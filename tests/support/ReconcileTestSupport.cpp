@@ -6,6 +6,10 @@
 #include "data/Connection.h"
 #include "data/DbError.h"
 #include "data/NativeProcedures.h"
+#include "data/ResultSet.h"
+#include "host/lib/DemoDatabase.h"
+#include "host/lib/DemoProcedures.h"
+#include "host/lib/ReconcileDocuments.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
 
@@ -27,7 +31,8 @@ void fillDocumentGrid(FlexGrid& grid, const QStringList& documentIds) {
     grid.AddRow(QStringLiteral("\t\t\t合计\t%1").arg(documentIds.size()));
 }
 
-RecordingReconcileProcedure::RecordingReconcileProcedure() {
+RecordingReconcileProcedure::RecordingReconcileProcedure()
+    : previous_(data::findNativeProcedure(kProcedureName)) {
     data::registerNativeProcedure(kProcedureName,
                                   [this](QSqlDatabase&, QList<data::Parameter>& parameters) {
                                       calls.append(parameters);
@@ -42,7 +47,10 @@ RecordingReconcileProcedure::RecordingReconcileProcedure() {
 }
 
 RecordingReconcileProcedure::~RecordingReconcileProcedure() {
-    data::unregisterNativeProcedure(kProcedureName);
+    if (previous_)
+        data::registerNativeProcedure(kProcedureName, previous_);
+    else
+        data::unregisterNativeProcedure(kProcedureName);
 }
 
 QVariant RecordingReconcileProcedure::lastValue(const QString& name) const {
@@ -52,34 +60,81 @@ QVariant RecordingReconcileProcedure::lastValue(const QString& name) const {
     return {};
 }
 
-void ReconcileFixture::SetUp() {
+void ReconcileWindowFixture::SetUp() {
     SharedState& state = shared();
-    state.DBConnectionString = "Provider=SQLite;Data Source=" + dir.file("host.db");
-    data::Connection create;
-    create.setConnectionString(state.DBConnectionString + ";Mode=ReadWriteCreate");
-    create.open();
-    create.close();
     state.msgTitle = kTitle;
-    state.gLoginUserId = QStringLiteral("7");
+    state.gLoginUserId = QStringLiteral("1");
     state.gInvoiceIds.clear();
     state.gOutboundIds.clear();
 }
 
-void ReconcileFixture::TearDown() {
+void ReconcileWindowFixture::TearDown() {
     shared().gConnection.reset();
 }
 
-bool ReconcileFixture::commandsEnabled() {
+void ReconcileFixture::SetUp() {
+    ReconcileWindowFixture::SetUp();
+    SharedState& state = shared();
+    state.DBConnectionString = host::sqliteConnectionString(dir.file("host.db"));
+    data::Connection create;
+    create.setConnectionString(state.DBConnectionString + ";Mode=ReadWriteCreate");
+    create.open();
+    create.close();
+}
+
+void DemoDatabaseFixture::SetUp() {
+    ReconcileWindowFixture::SetUp();
+    shared().DBConnectionString = host::sqliteConnectionString(dir.file("demo.db"));
+    host::createDemoDatabase(shared().DBConnectionString);
+    host::registerDemoProcedures();
+}
+
+void DemoDatabaseFixture::loadWindow(const QString& invoiceIds, const QString& outboundIds) {
+    shared().gInvoiceIds = invoiceIds;
+    shared().gOutboundIds = outboundIds;
+    ASSERT_TRUE(window.find1());
+    if (!outboundIds.isEmpty()) ASSERT_TRUE(window.find2());
+}
+
+qint64 DemoDatabaseFixture::number(const QString& sql) {
+    data::Connection db;
+    db.setConnectionString(shared().DBConnectionString);
+    db.open();
+    std::unique_ptr<data::ResultSet> rows = db.openResultSet(sql);
+    const qint64 value = rows->eof() ? -1 : rows->value(0).toLongLong();
+    rows.reset();
+    db.close();
+    return value;
+}
+
+qint64 DemoDatabaseFixture::invoiceReconciliation(qint64 invoiceId) {
+    return number(QStringLiteral("select isnull(fhookinterid,0) from %1 where finterid=%2")
+                      .arg(host::invoiceKind().headerTable)
+                      .arg(invoiceId));
+}
+
+qint64 DemoDatabaseFixture::outboundReconciliation(qint64 outboundId) {
+    return number(QStringLiteral("select isnull(fhookinterid,0) from %1 where finterid=%2")
+                      .arg(host::outboundKind().headerTable)
+                      .arg(outboundId));
+}
+
+qint64 DemoDatabaseFixture::reconciliationCount() {
+    return number(QStringLiteral("select count(*) from t_GS_billGJ"));
+}
+
+bool ReconcileWindowFixture::commandsEnabled() {
     return form().toolbarEntry(9)->isEnabled() && form().MenuBillHook1->isEnabled() &&
            form().MenuAutoHook->isEnabled();
 }
 
-bool ReconcileFixture::commandsDisabled() {
+bool ReconcileWindowFixture::commandsDisabled() {
     return !form().toolbarEntry(9)->isEnabled() && !form().MenuBillHook1->isEnabled() &&
            !form().MenuAutoHook->isEnabled();
 }
 
-void ReconcileFixture::expectOnlyMessage(const QString& text, int style, bool connectionOpen) {
+void ReconcileWindowFixture::expectOnlyMessage(const QString& text, int style,
+                                               bool connectionOpen) {
     ASSERT_EQ(messages.messages.size(), 1);
     const RecordingMessages::Message& message = messages.messages.first();
     EXPECT_EQ(message.text, text);
@@ -88,7 +143,7 @@ void ReconcileFixture::expectOnlyMessage(const QString& text, int style, bool co
     EXPECT_EQ(message.connectionOpen, connectionOpen);
 }
 
-void ReconcileFixture::expectOnlyFailure(const QString& part) {
+void ReconcileWindowFixture::expectOnlyFailure(const QString& part) {
     ASSERT_EQ(messages.messages.size(), 1);
     const RecordingMessages::Message& message = messages.messages.first();
     EXPECT_TRUE(message.text.contains(part, Qt::CaseInsensitive)) << message.text.toStdString();

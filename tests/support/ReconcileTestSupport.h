@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <optional>
 
+#include "data/NativeProcedures.h"
 #include "data/Parameter.h"
 #include "tests/support/TestSupport.h"
 #include "window/FrmHookResult.h"
@@ -24,7 +25,8 @@ namespace xhook::test {
 void fillDocumentGrid(FlexGrid& grid, const QStringList& documentIds);
 
 // A stand-in for the host's reconciliation procedure, registered natively under its name for the
-// life of the object: it records every call's parameters (inputs as bound) and answers as told.
+// life of the object (the procedure registered before comes back afterwards): it records every
+// call's parameters (inputs as bound) and answers as told.
 class RecordingReconcileProcedure {
   public:
     RecordingReconcileProcedure();
@@ -37,12 +39,15 @@ class RecordingReconcileProcedure {
     QList<QList<data::Parameter>> calls;
     // The value of a parameter of the last call, by name.
     QVariant lastValue(const QString& name) const;
+
+  private:
+    data::NativeProcedure previous_;
 };
 
-// The reconciliation commands' surroundings: an empty SQLite file of the test's own as the host
-// database, the settings fields they read, the window's form built but not shown, the
-// recording procedure and the recorded messages. The id lists start empty.
-class ReconcileFixture : public ::testing::Test {
+// What the reconciliation commands find around them: the settings fields they read (the title
+// kTitle, user 1, empty id lists), the window's form built but not shown, and the recorded
+// messages. The host database is the derived fixtures' affair.
+class ReconcileWindowFixture : public ::testing::Test {
   protected:
     static inline const QString kTitle = QStringLiteral("测试进销存");
 
@@ -62,8 +67,32 @@ class ReconcileFixture : public ::testing::Test {
 
     TempDir dir;
     FrmHookResult window;
-    RecordingReconcileProcedure procedure;
     RecordingMessages messages;
+};
+
+// An empty SQLite file of the test's own as the host database, with the recording procedure.
+class ReconcileFixture : public ReconcileWindowFixture {
+  protected:
+    void SetUp() override;
+
+    RecordingReconcileProcedure procedure;
+};
+
+// The stand-alone host's demo database in the test's folder, with the host's own procedure.
+class DemoDatabaseFixture : public ReconcileWindowFixture {
+  protected:
+    void SetUp() override;
+
+    // Lists the documents and loads the grids as the window does (the outbound grid only for a
+    // list that is not empty).
+    void loadWindow(const QString& invoiceIds, const QString& outboundIds);
+    // The reconciliation that a sales invoice or outbound document belongs to; 0 when none.
+    qint64 invoiceReconciliation(qint64 invoiceId);
+    qint64 outboundReconciliation(qint64 outboundId);
+    qint64 reconciliationCount();
+
+  private:
+    qint64 number(const QString& sql);
 };
 
 }  // namespace xhook::test
