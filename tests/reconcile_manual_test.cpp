@@ -142,6 +142,10 @@ TEST_F(ManualReconciliation, PassesTheGridsIdsEnclosedInSeparatorsAndStaysSilent
     EXPECT_TRUE(commandsEnabled());
     EXPECT_EQ(lastReconcileOutcome().answer, 0);
     EXPECT_FALSE(lastReconcileOutcome().reconciled());
+
+    // The toolbar's "钩稽" runs the same command.
+    form().toolbarEntry(9)->trigger();
+    EXPECT_EQ(procedure.calls.size(), 2);
 }
 
 TEST_F(ManualReconciliation, SuccessDisablesTheCommandsAndSaysSoAfterClosing) {
@@ -151,6 +155,12 @@ TEST_F(ManualReconciliation, SuccessDisablesTheCommandsAndSaysSoAfterClosing) {
 
     expectOnlyMessage("钩稽成功!", 64, false);
     EXPECT_TRUE(commandsDisabled());
+    // Clicks on the disabled commands have no effect.
+    form().toolbarEntry(9)->trigger();
+    form().MenuBillHook1->trigger();
+    form().MenuAutoHook->trigger();
+    EXPECT_EQ(procedure.calls.size(), 1);
+    EXPECT_EQ(messages.messages.size(), 1);
     EXPECT_EQ(form().vsf1->RowCount(), 4);  // the grids are not reloaded
     EXPECT_EQ(form().vsf2->cellText(2, 0), "5002");
     EXPECT_TRUE(lastReconcileOutcome().reconciled());
