@@ -3,6 +3,7 @@
 #include <QRgb>
 #include <QString>
 #include <QTableView>
+#include <QTimer>
 #include <QVariant>
 #include <memory>
 
@@ -17,7 +18,7 @@ class GridModel;
 class FlexGrid : public QTableView {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kSelectorText = 0;
     static constexpr int kSelectorBackColor = 6;
 
@@ -37,7 +38,8 @@ public:
     // background colour (an RGB value) of the block row1, col1 to row2, col2.
     QVariant CellProperty(int selector, int row1, int col1) const;
     void setCellProperty(int selector, int row1, int col1, const QVariant& value);
-    void setCellProperty(int selector, int row1, int col1, int row2, int col2, const QVariant& value);
+    void setCellProperty(int selector, int row1, int col1, int row2, int col2,
+                         const QVariant& value);
     QString cellText(int row, int col) const;  // CellProperty(0, row, col) as text
     // The text that the user sees: the stored text through the column's display format.
     QString displayText(int row, int col) const;
@@ -80,15 +82,53 @@ public:
     static int pixelsToTwipsX(int pixels);
     static int pixelsToTwipsY(int pixels);
 
-Q_SIGNALS:
-    // Button: 1 left, 2 right, 4 middle, or their sum; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in twips.
+  Q_SIGNALS:
+    // Button: 1 left, 2 right, 4 middle, or their sum; shift: 1 Shift, 2 Ctrl, 4 Alt; x, y in
+    // twips.
     void mouseButtonDown(int button, int shift, int x, int y);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
+    // A block of cells, rows row1..row2 and columns col1..col2, each pair in order.
+    struct Block {
+        int row1 = 0, col1 = 0, row2 = 0, col2 = 0;
+    };
+
+    void checkRow(int row) const;
+    void checkColumn(int col) const;
+    Block checkedBlock(int row1, int col1, int row2, int col2) const;
+    static QRgb lineForFlag(QRgb color, int flag, const char* edge);
+
+    void setBlockText(const Block& block, const QString& text);
+    void setBlockBackground(const Block& block, QRgb color);
+    void blockChanged(const Block& block);
+
+    void applyColumnWidth(int col);
+    void columnResized(int col, int oldPixels, int newPixels);
+    void viewCurrentChanged(const QModelIndex& current);
+    void viewSelectionChanged();
+    void followRemovedRow(int row);
+    void clampLogicalState();
+
+    // The view follows the store and the logical cursor and selection on the next turn of the
+    // event loop, or at once where an operation needs it.
+    void scheduleSync();
+    void syncView();
+    void applyViewState();
+    int visibleColumnNear(int col) const;
+
     std::unique_ptr<GridModel> model_;
+    QTimer syncTimer_;
+    int currentRow_ = 0;
+    int currentCol_ = 0;
+    Block selection_;
+    bool viewStateStale_ = false;
+    bool ignoringView_ = false;    // the view's own changes while the grid drives it
+    bool settingColumns_ = false;  // section sizes set by the grid, not dragged by the user
+    int headerHeightTwips_ = -1;
+    QRgb accentColor_ = 0;
 };
 
 }  // namespace xhook
