@@ -7,7 +7,6 @@
 #include "data/Connection.h"
 #include "data/Parameter.h"
 #include "reconcile/CollectGridIds.h"
-#include "reconcile/IdListLimits.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -66,21 +65,6 @@ TEST(CollectGridIds, TakesWholeIdsOnceInOrderOfFirstOccurrence) {
         EXPECT_EQ(error.number(), RuntimeErrorNumber::Overflow);
     }
     EXPECT_EQ(list, "42");
-}
-
-TEST(IdListLimits, CountsTheIdsThatFitTheParameter) {
-    const QString list998 = (fourDigitIds(199) << "123").join(',');
-    ASSERT_EQ(list998.size(), 998);
-    EXPECT_TRUE(fitIdList(list998).fits());
-    EXPECT_EQ(enclosedIdList(list998).size(), kIdListParameterSize);
-
-    const IdListFit fit = fitIdList(list998 + ",5");
-    EXPECT_EQ(fit.idCount, 201);
-    EXPECT_EQ(fit.fittingCount, 200);
-    EXPECT_EQ(fit.excess(), 1);
-    EXPECT_FALSE(idListsRefusal("5001", list998).has_value());
-    EXPECT_EQ(idListsRefusal("5001", list998 + ",5").value_or(""),
-              "所选销售发票过多: 共 201 张, 最多可钩稽 200 张, 超出 1 张");
 }
 
 TEST_F(ManualReconciliation, GridsWithoutDocumentsEndSilentlyBeforeTheDatabase) {
