@@ -28,12 +28,12 @@ using Line = std::pair<int, std::optional<int>>;
 
 class AutomaticReconciliation : public xhook::test::ReconcileFixture {
   protected:
-    void createInvoiceLines(const QList<Line>& lines) {
+    void createInvoiceLines(const QList<Line>& lines, const QString& sourceType = "integer") {
         data::Connection db;
         db.setConnectionString(shared().DBConnectionString);
         db.open();
-        db.execute(
-            "create table icsaleentry (finterid integer, fentryid integer, fsinterid integer)");
+        db.execute("create table icsaleentry (finterid integer, fentryid integer, fsinterid " +
+                   sourceType + ")");
         int entry = 0;
         for (const Line& line : lines)
             db.execute("insert into icsaleentry values (?, ?, ?)",
@@ -80,6 +80,14 @@ TEST_F(AutomaticReconciliation, LinesWithoutSourceAddZeroInTheOrderOfTheRows) {
     expectOnlyMessage("钩稽成功!", 64, false);
     EXPECT_TRUE(commandsDisabled());
     EXPECT_TRUE(lastReconcileOutcome().reconciled());
+}
+
+TEST_F(AutomaticReconciliation, SourceIdsStoredAsFloatingPointArePassedAsPlainIntegers) {
+    createInvoiceLines({{1001, 5001}, {1001, 10000000}}, "real");
+    fillDocumentGrid(*form().vsf1, {"1001"});
+    MenuAutoHook_Click(form());
+    EXPECT_EQ(shared().gOutboundIds, "5001,10000000");
+    EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,10000000,");
 }
 
 TEST_F(AutomaticReconciliation, InvoicesWithoutLinesAreNotReconciled) {
