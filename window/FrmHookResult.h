@@ -12,7 +12,7 @@ class HookForm;
 // controls (the form) are built from the design the first time they are touched, and discarded
 // when the window closes, so that the next touch builds them anew with every command enabled.
 class FrmHookResult {
-public:
+  public:
     FrmHookResult();
     ~FrmHookResult();
     FrmHookResult(const FrmHookResult&) = delete;
@@ -23,18 +23,20 @@ public:
     bool find2();
 
     bool isVisible() const;
-    // Shows the window modally and returns when it has been closed.
+    // Shows the window application-modally and returns when it has been closed; returns at once
+    // when it is already visible.
     void showModal();
     // Closes the window (as the close box does): saves the layouts and unloads it.
     void close();
 
-    bool isLoaded() const { return !form_.isNull(); }
+    // True while the controls are built and not unloading.
+    bool isLoaded() const;
     // Touching the controls loads the window when it is not loaded.
     HookForm& form();
     FlexGrid& vsf1();
     FlexGrid& vsf2();
 
-private:
+  private:
     QPointer<HookForm> form_;
 };
 

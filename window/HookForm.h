@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QList>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
 #include <QString>
+#include <functional>
 
-class QMenu;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
@@ -13,14 +15,17 @@ class QToolBar;
 namespace xhook {
 
 class FlexGrid;
+class FrmHookResult;
 
 // The controls of the reconciliation window, built from its design: menu bar, toolbar, the
-// splitter with the two tabs and their grids. Closing the form unloads it (it deletes itself).
+// splitter with the two tabs and their grids. Building the form runs the load step; closing it
+// unloads it (it deletes itself). `window` is the window object whose controls these are: the
+// outbound lookup is routed to it (without one, the lookup reports "object required").
 class HookForm : public QMainWindow {
     Q_OBJECT
 
-public:
-    explicit HookForm(QWidget* parent = nullptr);
+  public:
+    explicit HookForm(FrmHookResult* window = nullptr, QWidget* parent = nullptr);
     ~HookForm() override;
 
     FlexGrid* vsf1 = nullptr;
@@ -46,30 +51,52 @@ public:
     QAction* toolbarEntry(int position) const;
     // Toolbar button by its key ("Check", "Exit", ...); nullptr when none has it.
     QAction* toolbarButton(const QString& key) const;
+    // A toolbar button's key and the key of its image in the image list (ToolbarIcons).
+    static QString buttonKey(const QAction* button);
+    static QString buttonImageKey(const QAction* button);
     // The name of the control that has the keyboard focus in this window, empty when none.
     QString activeControlName() const;
 
     // Routes a toolbar click by the button's key (exactly, case-sensitively).
     void toolbarButtonClicked(const QString& key);
-    // Opens the grid's right-click menu at a point of the grid when the button code is exactly 2.
+    // Opens the grid's right-click menu when the button code is exactly 2, at `position` in the
+    // grid's cell area (its viewport), where the grid reports its mouse events.
     void gridMouseButtonDown(FlexGrid* grid, int button, const QPoint& position);
+    // The right-click menu opened last, while it is open; nullptr otherwise.
+    QMenu* lastContextMenu() const {
+        return contextMenu_ && contextMenu_->isVisible() ? contextMenu_.data() : nullptr;
+    }
 
-Q_SIGNALS:
+    // True from the start of the unload on: the form is about to be discarded.
+    bool isUnloaded() const { return unloaded_; }
+
+  Q_SIGNALS:
     void activated();  // the window became the active window
     void unloading();  // the window is closing; emitted before the controls are discarded
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildToolbar();
     void buildPanels();
+    void connectCommands();
     void applyLoadStep();
+    void applyActivateStep();
+    void applyUnloadStep();
+    void runStep(const std::function<void()>& step);
+    void routeOutboundLookup();
 
+    FrmHookResult* window_;
     QList<QAction*> toolbarEntries_;
+    QPointer<QMenu> contextMenu_;
     bool unloaded_ = false;
+    int stepsRunning_ = 0;
+    // Set when a box or dialog of one of this form's own steps took the activation; the
+    // activation that returns from it is not a new activation of the window.
+    bool activationLentToStep_ = false;
 };
 
 }  // namespace xhook

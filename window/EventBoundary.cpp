@@ -1,0 +1,42 @@
+#include "window/EventBoundary.h"
+
+#include <exception>
+#include <optional>
+
+#include "component/Errors.h"
+#include "component/Messages.h"
+#include "component/SharedState.h"
+
+namespace xhook {
+
+namespace {
+
+// The box that reports an error which a step did not handle: the error's description, the
+// exclamation style, and the host's message title when one is configured.
+void reportStepError(const QString& description) {
+    try {
+        const QString& title = shared().msgTitle;
+        showMessage(description, MessageExclamation,
+                    title.isEmpty() ? std::nullopt : std::optional<QString>(title));
+    } catch (...) {
+        // Nothing is left to report with; the window carries on.
+    }
+}
+
+}  // namespace
+
+bool runWindowStep(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const ComponentError& error) {
+        reportStepError(error.description());
+    } catch (const std::exception& error) {
+        reportStepError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        reportStepError(QStringLiteral("未知错误"));
+    }
+    return false;
+}
+
+}  // namespace xhook
