@@ -105,7 +105,7 @@ Refusal checkNotReconciled(const QSqlDatabase& db, const Side& side) {
 }
 
 QString itemLabel(const ItemQuantity& item) {
-    return QStringLiteral("%1 %2").arg(item.number, item.name);
+    return QStringLiteral("%1(%2)").arg(item.number, item.name);
 }
 
 // Invoiced and delivered quantities per item, in the order of the item numbers.
@@ -129,7 +129,7 @@ Refusal checkQuantities(const QSqlDatabase& db, const Side& invoices, const Side
             return QStringLiteral("物料%1只在销售出库单中(数量%2),销售发票中没有,钩稽不成功!")
                 .arg(itemLabel(delivered[id]), quantityText(delivered[id].quantity));
         if (!sameQuantity(invoiced[id].quantity, delivered[id].quantity))
-            return QStringLiteral("物料%1发票数量%2与出库数量%3不一致,钩稽不成功!")
+            return QStringLiteral("物料%1的发票数量%2与出库数量%3不一致,钩稽不成功!")
                 .arg(itemLabel(invoiced[id]), quantityText(invoiced[id].quantity),
                      quantityText(delivered[id].quantity));
     }

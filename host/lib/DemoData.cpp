@@ -120,6 +120,26 @@ QString numbered(const char* prefix, int n) {
     return QString::fromLatin1(prefix) + QStringLiteral("%1").arg(n, 6, 10, QChar('0'));
 }
 
+struct DocumentTables {
+    const char* header;
+    const char* lines;
+    const char* numberPrefix;
+    int firstId;
+};
+const DocumentTables kInvoiceTables{"icsale", "icsaleentry", "XSFP", kFirstInvoiceId};
+const DocumentTables kOutboundTables{"icstockbill", "icstockbillentry", "XSCK", kFirstOutboundId};
+
+QString billNumber(const DocumentTables& tables, int id) {
+    return numbered(tables.numberPrefix, id - tables.firstId + 1);
+}
+
+struct DocumentHead {
+    int customer = 0;
+    QDate date;
+    QVariant status;
+    QVariant hook;  // the reconciliation that the document belongs to
+};
+
 // Writes the rows, numbering documents as it goes.
 class DemoWriter {
   public:
@@ -165,25 +185,38 @@ class DemoWriter {
         const bool needsTwoLines = plan.scenario == Scenario::SplitDelivery ||
                                    plan.scenario == Scenario::LineWithoutSource;
         const QList<Line> lines = makeLines(qMax(lineCount(), needsTwoLines ? 2 : 1));
-        const QDate invoiceDate = QDate(2024, 3, 1).addDays(random_.between(0, 59));
-        const QDate deliveryDate = invoiceDate.addDays(-random_.between(0, 7));
-        const QVariant invoiceStatus = position == kInvoiceWithoutStatus ? QVariant() : status(60);
-        const QVariant deliveryStatus =
-            position == kOutboundWithoutStatusOf ? QVariant() : status(70);
-
-        const int invoiceId = kFirstInvoiceId + summary_.invoices++;
+        DocumentHead invoice{customer, QDate(2024, 3, 1).addDays(random_.between(0, 59)), {}, {}};
+        DocumentHead delivery{customer, invoice.date.addDays(-random_.between(0, 7)), {}, {}};
+        invoice.status = position == kInvoiceWithoutStatus ? QVariant() : status(60);
+        delivery.status = position == kOutboundWithoutStatusOf ? QVariant() : status(70);
         const int reconciliation =
             plan.scenario == Scenario::AlreadyReconciled ? ++summary_.reconciliations : 0;
-        const QVariant hook = reconciliation ? QVariant(reconciliation) : QVariant();
-        QList<QVariant> sources(lines.size());
+        if (reconciliation) invoice.hook = delivery.hook = reconciliation;
 
-        switch (plan.scenario) {
+        const QList<QVariant> sources = writeDeliveries(plan.scenario, delivery, lines);
+        const int invoiceId = kFirstInvoiceId + summary_.invoices++;
+        writeDocument(kInvoiceTables, invoiceId, invoice, lines, sources);
+        summary_.invoiceLines += int(lines.size());
+        if (plan.scenario == Scenario::ExtraDelivery) {
+            DocumentHead extra{customer, invoice.date.addDays(1), status(70), {}};
+            writeOutbound(extra, makeLines(lineCount()));
+        }
+        if (reconciliation)
+            writeReconciliation(reconciliation, customer, invoice.date, invoiceId,
+                                summary_.outboundDocuments + kFirstOutboundId - 1);
+    }
+
+    // The outbound documents that delivered an invoice's lines; answers each line's source.
+    QList<QVariant> writeDeliveries(Scenario scenario, const DocumentHead& head,
+                                    const QList<Line>& lines) {
+        QList<QVariant> sources(lines.size());
+        switch (scenario) {
             case Scenario::SplitDelivery: {
                 const qsizetype half = (lines.size() + 1) / 2;
-                const int first =
-                    writeOutbound(customer, deliveryDate, deliveryStatus, hook, lines.mid(0, half));
-                const int second =
-                    writeOutbound(customer, deliveryDate, status(70), hook, lines.mid(half));
+                const int first = writeOutbound(head, lines.mid(0, half));
+                DocumentHead rest = head;
+                rest.status = status(70);
+                const int second = writeOutbound(rest, lines.mid(half));
                 for (qsizetype i = 0; i < lines.size(); ++i) sources[i] = i < half ? first : second;
                 break;
             }
@@ -191,26 +224,18 @@ class DemoWriter {
                 QList<Line> delivered = lines;
                 delivered.last().qty += 1;
                 computeAmounts(delivered.last());
-                sources.fill(
-                    writeOutbound(customer, deliveryDate, deliveryStatus, hook, delivered));
+                sources.fill(writeOutbound(head, delivered));
                 break;
             }
             case Scenario::LineWithoutSource:
-                sources.fill(writeOutbound(customer, deliveryDate, deliveryStatus, hook,
-                                           lines.mid(0, lines.size() - 1)));
+                sources.fill(writeOutbound(head, lines.mid(0, lines.size() - 1)));
                 sources.last() = QVariant();
                 break;
             default:
-                sources.fill(writeOutbound(customer, deliveryDate, deliveryStatus, hook, lines));
+                sources.fill(writeOutbound(head, lines));
                 break;
         }
-        writeInvoiceRows(invoiceId, customer, invoiceDate, invoiceStatus, hook, lines, sources);
-        if (plan.scenario == Scenario::ExtraDelivery)
-            writeOutbound(customer, invoiceDate.addDays(1), status(70), QVariant(),
-                          makeLines(lineCount()));
-        if (reconciliation)
-            writeReconciliation(reconciliation, customer, invoiceDate, invoiceId,
-                                summary_.outboundDocuments + kFirstOutboundId - 1);
+        return sources;
     }
 
     int lineCount() {
@@ -238,41 +263,35 @@ class DemoWriter {
         return lines;
     }
 
-    int writeOutbound(int customer, const QDate& date, const QVariant& status, const QVariant& hook,
-                      const QList<Line>& lines) {
+    int writeOutbound(const DocumentHead& head, const QList<Line>& lines) {
         const int id = kFirstOutboundId + summary_.outboundDocuments++;
-        connection_.execute(QStringLiteral("insert into icstockbill(finterid,fbillno,fdate,fcustid,"
-                                           "fstatus,fhookinterid) values(?,?,?,?,?,?)"),
-                            {id, numbered("XSCK", id - kFirstOutboundId + 1),
-                             date.toString(Qt::ISODate), customer, status, hook});
-        const QString insertLine = QStringLiteral(
-            "insert into icstockbillentry(finterid,fentryid,fitemid,fqty,fprice,famount,ftaxrate,"
-            "ftaxamount,fallamount) values(?,?,?,?,?,?,?,?,?)");
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const Line& l = lines[i];
-            connection_.execute(insertLine, {id, int(i + 1), l.itemId, l.qty, l.price, l.amount,
-                                             kTaxRate, l.tax, l.amountWithTax});
-        }
+        writeDocument(kOutboundTables, id, head, lines, {});
         summary_.outboundLines += int(lines.size());
         return id;
     }
 
-    void writeInvoiceRows(int id, int customer, const QDate& date, const QVariant& status,
-                          const QVariant& hook, const QList<Line>& lines,
-                          const QList<QVariant>& sources) {
-        connection_.execute(QStringLiteral("insert into icsale(finterid,fbillno,fdate,fcustid,"
-                                           "fstatus,fhookinterid) values(?,?,?,?,?,?)"),
-                            {id, numbered("XSFP", id - kFirstInvoiceId + 1),
-                             date.toString(Qt::ISODate), customer, status, hook});
-        const QString insertLine = QStringLiteral(
-            "insert into icsaleentry(finterid,fentryid,fitemid,fqty,fprice,famount,ftaxrate,"
-            "ftaxamount,fallamount,fsinterid) values(?,?,?,?,?,?,?,?,?,?)");
+    // One document's header and lines; `sources` (invoices only) names each line's outbound
+    // document.
+    void writeDocument(const DocumentTables& tables, int id, const DocumentHead& head,
+                       const QList<Line>& lines, const QList<QVariant>& sources) {
+        connection_.execute(QStringLiteral("insert into %1(finterid,fbillno,fdate,fcustid,fstatus,"
+                                           "fhookinterid) values(?,?,?,?,?,?)")
+                                .arg(tables.header),
+                            {id, billNumber(tables, id), head.date.toString(Qt::ISODate),
+                             head.customer, head.status, head.hook});
+        const bool sourced = !sources.isEmpty();
+        const QString insertLine =
+            QStringLiteral(
+                "insert into %1(finterid,fentryid,fitemid,fqty,fprice,famount,ftaxrate,"
+                "ftaxamount,fallamount%2) values(?,?,?,?,?,?,?,?,?%3)")
+                .arg(tables.lines, sourced ? ",fsinterid" : "", sourced ? ",?" : "");
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const Line& l = lines[i];
-            connection_.execute(insertLine, {id, int(i + 1), l.itemId, l.qty, l.price, l.amount,
-                                             kTaxRate, l.tax, l.amountWithTax, sources[i]});
+            QVariantList values{id,       int(i + 1), l.itemId, l.qty,          l.price,
+                                l.amount, kTaxRate,   l.tax,    l.amountWithTax};
+            if (sourced) values.append(sources[i]);
+            connection_.execute(insertLine, values);
         }
-        summary_.invoiceLines += int(lines.size());
     }
 
     // A reconciliation made earlier by the demo user, of one invoice with one outbound document.
