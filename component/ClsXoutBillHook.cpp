@@ -19,8 +19,8 @@ template <typename Call>
 auto atHostBoundary(Call call) {
     try {
         return call();
-    } catch (const xhook::ComponentError& e) {
-        throw Error(e.number(), e.description());
+    } catch (const Error&) {
+        throw;
     } catch (const std::bad_alloc&) {
         throw Error(7, QStringLiteral("内存不足"));
     } catch (const std::exception& e) {

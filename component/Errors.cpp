@@ -4,9 +4,6 @@
 
 namespace xhook {
 
-ComponentError::ComponentError(long number, QString description)
-    : number_(number), description_(std::move(description)), what_(description_.toUtf8()) {}
-
 namespace {
 
 [[noreturn]] void raise(long number, const QString& standardText, const QString& detail) {

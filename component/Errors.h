@@ -1,25 +1,17 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-#include <exception>
+
+#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 
 namespace xhook {
 
 // Every error that the component raises carries a number and a description, the two things a
-// host receives when a call fails and the text that the message boxes show.
-class ComponentError : public std::exception {
+// host receives when a call fails and the text that the message boxes show. It is the public
+// error type, so that an error reaches the host as it was raised.
+class ComponentError : public DeZuvarEDodOziv8::Error {
 public:
-    ComponentError(long number, QString description);
-
-    long number() const noexcept { return number_; }
-    const QString& description() const noexcept { return description_; }
-    const char* what() const noexcept override { return what_.constData(); }
-
-private:
-    long number_;
-    QString description_;
-    QByteArray what_;
+    using Error::Error;
 };
 
 // Errors of the component's own code, numbered as the host's scripting runtime numbers them, so
