@@ -28,7 +28,10 @@ long long QtLineFetch::readAll(const QString& sql) {
     const int columns = query.record().count();
     long long cells = 0;
     while (query.next())
-        for (int c = 0; c < columns; ++c) cells += query.value(c).isValid() ? 1 : 0;
+        for (int c = 0; c < columns; ++c) {
+            query.value(c);
+            ++cells;
+        }
     return cells;
 }
 
@@ -51,7 +54,10 @@ long long SqliteLineFetch::readAll(const QString& sql) {
     const int columns = sqlite3_column_count(statement);
     long long cells = 0;
     while (sqlite3_step(statement) == SQLITE_ROW)
-        for (int c = 0; c < columns; ++c) cells += sqlite3_column_text(statement, c) ? 1 : 0;
+        for (int c = 0; c < columns; ++c) {
+            sqlite3_column_text(statement, c);
+            ++cells;
+        }
     sqlite3_finalize(statement);
     return cells;
 }

@@ -7,7 +7,7 @@ struct sqlite3;
 namespace xhook::bench {
 
 // Reads every column of every row of a query and keeps nothing: what any reader of the rows
-// must at least pay. Both return the number of cells read.
+// must at least pay. Both return the number of cells read (NULL cells included).
 
 // Through a forward-only QSqlQuery on a connection of its own to the database file.
 class QtLineFetch {

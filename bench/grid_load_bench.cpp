@@ -28,11 +28,12 @@ namespace xhook::bench {
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 11;
 constexpr int kLinesPerInvoice = 50;
 constexpr int kFullLines = 20000;
 constexpr int kRemovedLines = 1000;
 constexpr int kPagesScrolled = 10;
+constexpr int kGridColumns = 31;
 
 // Keeps the messages that the component shows; any message means a figure is not valid.
 class RecordingSink : public MessageSink {
@@ -148,13 +149,17 @@ void runRound(const Workload& workload, HookForm& form, QtLineFetch& qtFetch,
     FlexGrid& grid = *form.vsf1;
     const QString fullIds = workload.idListForLines(kFullLines);
     const QString sql = lineQueryText(fullIds);
-    samples.add(QStringLiteral("T_fetch"), elapsedMs([&] { qtFetch.readAll(sql); }));
-    samples.add(QStringLiteral("T_floor"), elapsedMs([&] { floor.readAll(sql); }));
+    long long qtCells = 0, floorCells = 0;
+    samples.add(QStringLiteral("T_fetch"), elapsedMs([&] { qtCells = qtFetch.readAll(sql); }));
+    samples.add(QStringLiteral("T_floor"), elapsedMs([&] { floorCells = floor.readAll(sql); }));
+    if (qtCells != floorCells || qtCells < kFullLines)
+        throw std::runtime_error("the two reads did not see the same rows");
     for (int lines : {5000, 10000})
         samples.add(loadName(lines),
                     elapsedMs([&] { loadAndPaint(grid, workload.idListForLines(lines)); }));
     samples.add(loadName(kFullLines), elapsedMs([&] { loadAndPaint(grid, fullIds); }));
-    if (grid.RowCount() != kFullLines + 2) throw std::runtime_error("the grid lacks lines");
+    if (grid.RowCount() != kFullLines + 2 || grid.ColCount() != kGridColumns)
+        throw std::runtime_error("the grid does not hold the whole workload");
     samples.add(QStringLiteral("collect_grid_ids_20000"), collectIds(grid));
     samples.add(QStringLiteral("viewport_page_paint"), scrollPages(grid));
     samples.add(QStringLiteral("remove_document_1000_of_20000"), removeLeadingDocument(form));
@@ -208,6 +213,33 @@ int run() {
     return 0;
 }
 
+// The load that a profiler looks at, after a warm-up through loadAndPaint.
+[[gnu::noinline]] void profiledLoad(FlexGrid& grid, const QString& idList) {
+    loadAndPaint(grid, idList);
+}
+
+// A warm-up load, then one load of `lines` lines and one id collection over them, for a
+// profiler: under callgrind, --toggle-collect='*profiledLoad*' or '*collectIds*' limits the
+// counts to one of them.
+int profile(int lines) {
+    RecordingSink sink;
+    ScopedMessageSink scopedSink(&sink);
+    QTemporaryDir dir;
+    const Workload workload =
+        createWorkload(dir.filePath("host.db"), lines / kLinesPerInvoice, kLinesPerInvoice);
+    shared().DBConnectionString = workload.connectionString;
+    FrmHookResult window;
+    HookForm& form = window.form();
+    form.show();
+    flushEvents();
+    const QString idList = workload.idListForLines(lines);
+    loadAndPaint(*form.vsf1, idList);
+    print(loadName(lines), elapsedMs([&] { profiledLoad(*form.vsf1, idList); }), "ms");
+    print(QStringLiteral("collect_grid_ids"), collectIds(*form.vsf1), "ms");
+    window.close();
+    return 0;
+}
+
 }  // namespace
 
 }  // namespace xhook::bench
@@ -218,6 +250,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", configDir.path().toUtf8());  // the settings stay in the run
     QApplication app(argc, argv);
     try {
+        if (argc == 3 && QByteArray(argv[1]) == "--profile")
+            return xhook::bench::profile(QByteArray(argv[2]).toInt());
         return xhook::bench::run();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "grid_load_bench: %s\n", error.what());
