@@ -29,8 +29,11 @@ QString demoFinderPluginPath() {
     if (!named.isEmpty())
         return QFileInfo::exists(named) ? QFileInfo(named).absoluteFilePath() : QString();
     const QDir programDir(QCoreApplication::applicationDirPath());
-    for (const QString& candidate : {programDir.filePath(kPluginFileName),
-                                     programDir.filePath("../host/" + kPluginFileName)}) {
+    // Beside the program (the build's host folder), in the host folder seen from a sibling build
+    // folder (the tests), and in the installed plugin folder seen from the installed program.
+    for (const QString& candidate :
+         {programDir.filePath(kPluginFileName), programDir.filePath("../host/" + kPluginFileName),
+          programDir.filePath(QStringLiteral(XHOOK_INSTALLED_FINDER_DIR "/") + kPluginFileName)}) {
         if (QFileInfo::exists(candidate)) return QFileInfo(candidate).canonicalFilePath();
     }
     return {};

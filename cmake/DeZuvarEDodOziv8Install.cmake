@@ -1,0 +1,42 @@
+# Installs the component: the shared library, its public headers, its CMake package and its
+# pkg-config file. The host's programs and plugin are installed from host/.
+include(CMakePackageConfigHelpers)
+
+set(XHOOK_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/DeZuvarEDodOziv8)
+
+install(TARGETS DeZuvarEDodOziv8 EXPORT DeZuvarEDodOziv8Targets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/component/include/DeZuvarEDodOziv8
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  FILES_MATCHING PATTERN "*.h")
+
+install(EXPORT DeZuvarEDodOziv8Targets
+  NAMESPACE DeZuvarEDodOziv8::
+  DESTINATION ${XHOOK_PACKAGE_DIR})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/DeZuvarEDodOziv8Config.cmake.in
+  ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8Config.cmake
+  INSTALL_DESTINATION ${XHOOK_PACKAGE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8ConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8Config.cmake
+              ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8ConfigVersion.cmake
+  DESTINATION ${XHOOK_PACKAGE_DIR})
+
+# The .pc file finds the prefix from its own folder, so that an installation put elsewhere with
+# `cmake --install --prefix` stays consistent; absolute install folders are written as they are.
+set(XHOOK_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+  set(XHOOK_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+  set(XHOOK_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+  set(XHOOK_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+  file(RELATIVE_PATH prefix_from_pc_dir
+    ${CMAKE_INSTALL_PREFIX}/${XHOOK_PKGCONFIG_DIR} ${CMAKE_INSTALL_PREFIX})
+  string(REGEX REPLACE "/$" "" prefix_from_pc_dir "${prefix_from_pc_dir}")
+  set(XHOOK_PC_PREFIX "\${pcfiledir}/${prefix_from_pc_dir}")
+  set(XHOOK_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+  set(XHOOK_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/DeZuvarEDodOziv8.pc.in
+  ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc DESTINATION ${XHOOK_PKGCONFIG_DIR})
