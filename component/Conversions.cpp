@@ -12,11 +12,28 @@ namespace xhook {
 
 namespace {
 
+// The user's locale, resolved once per thread while it stays the default. The system locale asks
+// the platform for its separators on every conversion; the named locale it stands for answers the
+// same from Qt's own tables.
+const QLocale& userLocale() {
+    thread_local QLocale defaultSeen;
+    thread_local QLocale resolved = defaultSeen;
+    thread_local bool initialised = false;
+    const QLocale current;
+    if (!initialised || current != defaultSeen) {
+        defaultSeen = current;
+        resolved = current == QLocale::system() ? QLocale(current.name()) : current;
+        resolved.setNumberOptions(QLocale::OmitGroupSeparator);
+        initialised = true;
+    }
+    return resolved;
+}
+
 std::optional<double> parseLocaleNumber(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) return std::nullopt;
     bool ok = false;
-    const double value = QLocale().toDouble(trimmed, &ok);
+    const double value = userLocale().toDouble(trimmed, &ok);
     if (!ok || std::isnan(value)) return std::nullopt;
     return value;
 }
@@ -24,12 +41,6 @@ std::optional<double> parseLocaleNumber(const QString& text) {
 QString describe(const QString& what, const QString& text) {
     return what.isEmpty() ? QStringLiteral("\"%1\"").arg(text)
                           : QStringLiteral("%1 = \"%2\"").arg(what, text);
-}
-
-QLocale plainLocale() {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
 }
 
 }  // namespace
@@ -64,7 +75,7 @@ QString valueText(const QVariant& value) {
             return QString::number(value.toLongLong());
         case QMetaType::Double:
         case QMetaType::Float:
-            return plainLocale().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+            return userLocale().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
         case QMetaType::QDate:
             return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
         case QMetaType::QDateTime:
@@ -80,7 +91,7 @@ bool valueEquals(const QVariant& value, qint64 n) {
     if (value.isNull()) return false;
     bool ok = false;
     const double number = value.typeId() == QMetaType::QString
-                              ? QLocale().toDouble(value.toString().trimmed(), &ok)
+                              ? userLocale().toDouble(value.toString().trimmed(), &ok)
                               : value.toDouble(&ok);
     return ok && number == static_cast<double>(n);
 }
