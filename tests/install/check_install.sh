@@ -95,7 +95,7 @@ for _ in $(seq 100); do
 done
 kill "$demo_pid" 2>/dev/null || true
 wait "$demo_pid" 2>/dev/null || true
-registered="$(sed -n 's/^Path=//p' "$registry" 2>/dev/null)"
+registered="$(sed -n 's/^Path=//p' "$registry" 2>/dev/null || true)"
 [ -n "$registered" ] || { cat "$work/demo.log" >&2; fail "the installed demo registered no finder plugin"; }
 [ "$(realpath "$registered")" = "$(realpath "$prefix/$plugin")" ] ||
     fail "the installed demo registered the finder plugin $registered"
