@@ -1,6 +1,7 @@
 #include "data/Backend.h"
 
 #include "data/DbError.h"
+#include "data/PostgresBackend.h"
 #include "data/SqliteBackend.h"
 
 namespace xhook::data {
@@ -22,7 +23,7 @@ std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
                            "Provider=PostgreSQL)"));
     if (name.compare(u"SQLite", Qt::CaseInsensitive) == 0) return std::make_unique<SqliteBackend>();
     if (name.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
-        raiseProviderNotFound(QStringLiteral("provider 'PostgreSQL' is not available yet"));
+        return std::make_unique<PostgresBackend>();
     raiseProviderNotFound(QStringLiteral("unknown provider '%1'").arg(name));
 }
 

@@ -115,9 +115,9 @@ TEST_F(ConnectionTest, ProviderAndKeyErrorsSayWhatIsWrong) {
     EXPECT_EQ(unknown.number(), DbErrorNumber::ProviderNotFound);
     EXPECT_TRUE(unknown.description().contains("'Oracle'"));
 
-    const DbError postgres = openError("Provider=PostgreSQL;Server=h;Database=d");
-    EXPECT_EQ(postgres.number(), DbErrorNumber::ProviderNotFound);
-    EXPECT_TRUE(postgres.description().contains("not available yet"));
+    const DbError postgres = openError("Provider=PostgreSQL;Server=h");
+    EXPECT_EQ(postgres.number(), DbErrorNumber::InvalidConnectionString);
+    EXPECT_TRUE(postgres.description().contains("\"Database\""));
 
     const DbError noSource = openError("Provider=SQLite");
     EXPECT_EQ(noSource.number(), DbErrorNumber::InvalidConnectionString);

@@ -1,0 +1,177 @@
+#include "data/PostgresBackend.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+#include <QStringList>
+#include <algorithm>
+#include <optional>
+
+#include "data/ConnectionString.h"
+#include "data/DbError.h"
+#include "data/SqlStatement.h"
+
+namespace xhook::data {
+
+namespace {
+
+constexpr int kDefaultPort = 5432;
+constexpr int kConnectTimeoutSeconds = 10;
+
+int portOf(const ConnectionString& cs) {
+    const QString text = cs.value(QStringLiteral("Port"));
+    if (text.isEmpty()) return kDefaultPort;
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    if (!ok || port <= 0 || port > 65535)
+        throw DbError(DbErrorNumber::InvalidConnectionString,
+                      QStringLiteral("Port '%1' is not a port number").arg(text));
+    return port;
+}
+
+void configure(QSqlDatabase& db, const ConnectionString& cs) {
+    db.setHostName(cs.value(QStringLiteral("Server")));
+    db.setPort(portOf(cs));
+    db.setDatabaseName(cs.required(QStringLiteral("Database")));
+    db.setUserName(cs.value(QStringLiteral("User ID")));
+    db.setPassword(cs.value(QStringLiteral("Password")));
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
+    db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+}
+
+std::optional<DbError> openError(QSqlDatabase& db, const ConnectionString& cs) {
+    if (!db.isValid())
+        return DbError(DbErrorNumber::ProviderNotFound,
+                       QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not available"));
+    configure(db, cs);
+    if (db.open()) return std::nullopt;
+    return DbError::fromSqlError(db.lastError(),
+                                 QStringLiteral("opening database '%1' on '%2' port %3")
+                                     .arg(db.databaseName(), db.hostName())
+                                     .arg(db.port()));
+}
+
+bool isOutput(const Parameter& p) {
+    return p.direction == adParamOutput || p.direction == adParamInputOutput;
+}
+
+QString sqlTypeOf(const Parameter& p) {
+    return p.type == adBigInt ? QStringLiteral("bigint") : QStringLiteral("varchar");
+}
+
+// What the call passes for a parameter: its checked input value, or NULL for an output only.
+QVariant callValue(const Parameter& p) {
+    Parameter passed = p;
+    if (p.direction == adParamOutput) passed.value = QVariant();
+    return boundInputValue(passed);
+}
+
+// The server does not prepare CALL, so the values go into the text as literals, quoted and
+// escaped by the driver, each cast to its declared type so that overloads resolve.
+QString literalOf(const QSqlDriver& driver, const Parameter& p) {
+    const QVariant value = callValue(p);
+    QSqlField field(p.name, value.metaType());
+    field.setValue(value);
+    return driver.formatValue(field) + "::" + sqlTypeOf(p);
+}
+
+// Unquoted names fold to lower case on the server; the name is folded the same way and quoted,
+// so that nothing but a name reaches the statement.
+QString callStatement(const QSqlDatabase& db, const QString& name,
+                      const QList<Parameter>& parameters) {
+    const QSqlDriver& driver = *db.driver();
+    QStringList arguments;
+    for (const Parameter& p : parameters) arguments << literalOf(driver, p);
+    return QStringLiteral("CALL %1(%2)")
+        .arg(driver.escapeIdentifier(name.toLower(), QSqlDriver::TableName),
+             arguments.join(QStringLiteral(", ")));
+}
+
+// The answer of an output: the column of its name in the CALL's row, else the one at its
+// position among the outputs. Held to the declared type and size as an input is.
+QVariant answerOf(const QSqlRecord& row, const Parameter& p, int outputPosition) {
+    int column = row.indexOf(p.name);
+    if (column < 0) column = outputPosition;
+    if (column >= row.count())
+        throw DbError(
+            DbErrorNumber::Generic,
+            QStringLiteral("the procedure returned no value for the output '%1'").arg(p.name));
+    Parameter answer = p;
+    answer.value = row.value(column);
+    return boundInputValue(answer);
+}
+
+// The parameters change only once every answer has been read and checked.
+void readAnswers(QSqlQuery& query, const QString& name, QList<Parameter>& parameters) {
+    const bool hasOutputs = std::any_of(parameters.cbegin(), parameters.cend(), isOutput);
+    if (!hasOutputs) return;
+    if (!query.next())
+        throw DbError(DbErrorNumber::Generic,
+                      QStringLiteral("the procedure '%1' returned no output values").arg(name));
+    const QSqlRecord row = query.record();
+    QList<QVariant> answers;
+    int outputPosition = 0;
+    for (const Parameter& p : parameters)
+        if (isOutput(p)) answers << answerOf(row, p, outputPosition++);
+    outputPosition = 0;
+    for (Parameter& p : parameters)
+        if (isOutput(p)) p.value = answers[outputPosition++];
+}
+
+// Runs the CALL and reads its answers.
+void callProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters) {
+    QSqlQuery query = runStatement(db, callStatement(db, name, parameters));
+    readAnswers(query, name, parameters);
+}
+
+}  // namespace
+
+QSqlDatabase PostgresBackend::openDatabase(const ConnectionString& cs,
+                                           const QString& qtConnectionName) {
+    std::optional<DbError> error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtConnectionName);
+        try {
+            error = openError(db, cs);
+        } catch (const DbError& invalid) {
+            error = invalid;
+        }
+        if (!error) return db;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(qtConnectionName);
+    throw *error;
+}
+
+// Without an open transaction the call gets one of its own, so that answers refused here (an
+// output longer than its size) leave nothing of the procedure's work behind.
+void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
+                                   QList<Parameter>& parameters, bool inTransaction) {
+    if (inTransaction) {
+        callProcedure(db, name, parameters);
+        return;
+    }
+    beginTransaction(db);
+    try {
+        callProcedure(db, name, parameters);
+    } catch (...) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    commitTransaction(db);
+}
+
+void PostgresBackend::beginTransaction(QSqlDatabase& db) {
+    runStatement(db, QStringLiteral("BEGIN"));
+}
+
+void PostgresBackend::commitTransaction(QSqlDatabase& db) {
+    runStatement(db, QStringLiteral("COMMIT"));
+}
+
+void PostgresBackend::rollbackTransaction(QSqlDatabase& db) {
+    runStatement(db, QStringLiteral("ROLLBACK"));
+}
+
+}  // namespace xhook::data

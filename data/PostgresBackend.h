@@ -1,0 +1,23 @@
+#pragma once
+
+#include "data/Backend.h"
+
+namespace xhook::data {
+
+// A PostgreSQL server through Qt's QPSQL driver. Server is a host name or the directory of the
+// server's unix socket. Numbers come back as doubles and 64-bit integers, as from SQLite. Stored
+// procedures are the server's own, run with CALL: the output parameters are INOUT parameters of
+// the procedure, and their answers come back as the CALL's one row.
+class PostgresBackend : public Backend {
+public:
+    QString name() const override { return QStringLiteral("PostgreSQL"); }
+    QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
+    // The call runs inside the connection's open transaction, or else in one of its own.
+    void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
+                      bool inTransaction) override;
+    void beginTransaction(QSqlDatabase& db) override;
+    void commitTransaction(QSqlDatabase& db) override;
+    void rollbackTransaction(QSqlDatabase& db) override;
+};
+
+}  // namespace xhook::data
