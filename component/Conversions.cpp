@@ -30,11 +30,8 @@ const QLocale& userLocale() {
 }
 
 std::optional<double> parseLocaleNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) return std::nullopt;
-    bool ok = false;
-    const double value = userLocale().toDouble(trimmed, &ok);
-    if (!ok || std::isnan(value)) return std::nullopt;
+    const std::optional<double> value = readLocaleNumber(text);
+    if (!value || std::isnan(*value)) return std::nullopt;
     return value;
 }
 
@@ -44,6 +41,15 @@ QString describe(const QString& what, const QString& text) {
 }
 
 }  // namespace
+
+std::optional<double> readLocaleNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return std::nullopt;
+    bool ok = false;
+    const double value = userLocale().toDouble(trimmed, &ok);
+    if (!ok) return std::nullopt;
+    return value;
+}
 
 qint16 textToInt16(const QString& text, const QString& what) {
     const std::optional<double> number = parseLocaleNumber(text);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace xhook {
 
@@ -11,6 +12,10 @@ namespace xhook {
 // one, and a result outside -32768..32767 raises an overflow. `what` names the value in the error.
 qint16 textToInt16(const QString& text, const QString& what = {});
 double textToDouble(const QString& text, const QString& what = {});
+
+// The number that a text holds in the user's locale (blanks round it allowed), or none for an
+// empty text or one that is no number. NaN and infinities read as what they are.
+std::optional<double> readLocaleNumber(const QString& text);
 
 // The plain text of a database value: NULL gives an empty text, numbers in the user's locale
 // without digit grouping (shortest form that reads back as the same number), dates as

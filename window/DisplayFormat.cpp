@@ -11,9 +11,8 @@ namespace xhook {
 namespace {
 
 std::optional<double> readNumber(const QString& text) {
-    bool ok = false;
-    const double value = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+    const std::optional<double> value = readLocaleNumber(text);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
 }
 

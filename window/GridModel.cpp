@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <algorithm>
 
+#include "component/Conversions.h"
+
 namespace xhook {
 
 Qt::Alignment alignmentForCode(int code, bool isNumber) {
@@ -160,10 +162,7 @@ QString GridModel::displayText(int dataRow, int col) const {
 
 bool GridModel::isNumber(int dataRow, int col) const {
     const QStringView text = rows_.text(dataRow, col);
-    if (text.isEmpty()) return false;
-    bool ok = false;
-    QLocale().toDouble(text.trimmed(), &ok);
-    return ok;
+    return !text.isEmpty() && readLocaleNumber(text.toString()).has_value();
 }
 
 void GridModel::dataRowsChanged(int first, int last) {
