@@ -29,6 +29,13 @@ QVariant bindable(const QVariant& value) {
     }
 }
 
+// Qt's PostgreSQL driver reads a forward-only query row by row from the server, and a second
+// statement on the same connection while such a query is being read discards its remaining rows.
+// Its queries are therefore fetched whole, as a client-side cursor would be.
+bool readsForwardOnly(const QSqlDatabase& db) {
+    return db.driverName() != QLatin1String("QPSQL");
+}
+
 [[noreturn]] void raiseStatementError(const QSqlQuery& query, const QString& sql) {
     throw DbError::fromSqlError(query.lastError(), "SQL: " + sql);
 }
@@ -38,7 +45,7 @@ QVariant bindable(const QVariant& value) {
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
                        const QVariantList& boundValues) {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
+    query.setForwardOnly(readsForwardOnly(db));
     if (boundValues.isEmpty()) {
         if (!query.exec(sql)) raiseStatementError(query, sql);
         return query;

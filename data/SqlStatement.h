@@ -9,7 +9,9 @@
 namespace xhook::data {
 
 // Runs one statement on `db`, binding `boundValues` to its '?' placeholders in order. The query
-// is forward-only and stands before its first row. Raises DbError with the statement as context.
+// stands before its first row; it is read forward only, and on PostgreSQL it holds all its rows,
+// so that other statements can run on the connection while it is being read. Raises DbError with
+// the statement as context.
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
                        const QVariantList& boundValues = {});
 

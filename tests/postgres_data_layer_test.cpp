@@ -24,7 +24,7 @@ namespace {
 constexpr const char* kConnectionVariable = "XHOOK_PG_CONNECTION";
 
 class PostgresDataLayerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         connectionString = qEnvironmentVariable(kConnectionVariable);
         if (connectionString.isEmpty())
@@ -315,4 +315,21 @@ TEST_F(PostgresDataLayerTest, ProceduresRunInTheOpenTransactionAndRaiseWithTheSq
     EXPECT_EQ(
         raisedBy<DbError>([&] { db->runProcedure("pg_no_such_procedure", none); }).nativeCode(),
         "42883");
+}
+
+TEST_F(PostgresDataLayerTest, AResultSetKeepsItsRowsWhileOtherStatementsRunOnTheConnection) {
+    db->execute("drop table if exists pg_rs_many");
+    db->execute("create table pg_rs_many(id bigint, fnote varchar(10))");
+    db->execute("insert into pg_rs_many select g, 'n' from generate_series(1, 500) g");
+
+    auto rows = db->openResultSet("select id from pg_rs_many order by id");
+    QList<qint64> seen;
+    for (; !rows->eof(); rows->moveNext()) {
+        seen.append(rows->value("id").toLongLong());
+        // Another statement between two reads, as a routine that writes while it reads does.
+        db->execute("update pg_rs_many set fnote='r' where id=?", {seen.last()});
+    }
+    ASSERT_EQ(seen.size(), 500) << "rows lost after the first statement in between";
+    EXPECT_EQ(seen.last(), 500);
+    EXPECT_EQ(scalar("select count(*) from pg_rs_many where fnote='r'").toInt(), 500);
 }
