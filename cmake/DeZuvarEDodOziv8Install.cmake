@@ -1,18 +1,22 @@
 # Installs the component: the shared library, its public headers, its CMake package and its
 # pkg-config file. The host's programs and plugin are installed from host/.
+#
+# Two install components: "runtime" (the library, and everything installed without a component of
+# its own: the programs, the finder plugin, the desktop entry) and "development" (the headers, the
+# development link, the CMake package and the pkg-config file). The Debian packages follow them.
 include(CMakePackageConfigHelpers)
 
 set(XHOOK_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/DeZuvarEDodOziv8)
 
 install(TARGETS DeZuvarEDodOziv8 EXPORT DeZuvarEDodOziv8Targets
-  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/component/include/DeZuvarEDodOziv8
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT development
   FILES_MATCHING PATTERN "*.h")
 
 install(EXPORT DeZuvarEDodOziv8Targets
   NAMESPACE DeZuvarEDodOziv8::
-  DESTINATION ${XHOOK_PACKAGE_DIR})
+  DESTINATION ${XHOOK_PACKAGE_DIR} COMPONENT development)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/DeZuvarEDodOziv8Config.cmake.in
   ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8Config.cmake
   INSTALL_DESTINATION ${XHOOK_PACKAGE_DIR})
@@ -20,7 +24,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8ConfigVer
   COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8Config.cmake
               ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8ConfigVersion.cmake
-  DESTINATION ${XHOOK_PACKAGE_DIR})
+  DESTINATION ${XHOOK_PACKAGE_DIR} COMPONENT development)
 
 # The .pc file finds the prefix from its own folder, so that an installation put elsewhere with
 # `cmake --install --prefix` stays consistent; absolute install folders are written as they are.
@@ -39,4 +43,8 @@ else()
 endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/DeZuvarEDodOziv8.pc.in
   ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc DESTINATION ${XHOOK_PKGCONFIG_DIR})
+install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc DESTINATION ${XHOOK_PKGCONFIG_DIR}
+  COMPONENT development)
+
+# What is installed from here on without a component of its own belongs to the runtime.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME runtime)
