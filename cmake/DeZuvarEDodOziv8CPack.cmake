@@ -13,7 +13,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Sales invoice and sales outbound document reconciliation component")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES OFF)
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_COMPONENTS_ALL runtime development)
@@ -47,3 +47,13 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "qt6-base-dev (>= 6.4)")
 
 include(CPack)
+
+# Builds both packages from this build into a temporary folder and inspects them with dpkg-deb;
+# nothing is installed into the system.
+if(XHOOK_BUILD_TESTS)
+  add_test(NAME debian_packages
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/install/check_packages.sh
+            ${PROJECT_BINARY_DIR} ${CMAKE_CPACK_COMMAND})
+  set_tests_properties(debian_packages PROPERTIES LABELS install TIMEOUT 300
+    ENVIRONMENT "XHOOK_VERSION=${PROJECT_VERSION}")
+endif()
