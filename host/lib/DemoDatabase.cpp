@@ -1,9 +1,11 @@
 #include "host/lib/DemoDatabase.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
+#include "data/DbError.h"
 #include "host/lib/GridColumnConfig.h"
 #include "host/lib/HostSchema.h"
 
@@ -17,6 +19,18 @@ QString creatingConnectionString(const QString& connectionString) {
     if (cs.provider().compare(u"SQLite", Qt::CaseInsensitive) != 0 || cs.contains("Mode"))
         return connectionString;
     return connectionString + QStringLiteral(";Mode=ReadWriteCreate");
+}
+
+// Makes room for the host database: refuses one that is there, or drops it when asked to.
+void clearHostObjects(data::Connection& connection, bool replaceExisting) {
+    const QStringList existing = existingHostObjects(connection);
+    if (existing.isEmpty()) return;
+    if (!replaceExisting)
+        throw data::DbError(data::DbErrorNumber::Generic,
+                            QStringLiteral("a host database already exists there (it holds %1); "
+                                           "it is kept")
+                                .arg(existing.join(QStringLiteral(", "))));
+    dropHostSchema(connection);
 }
 
 }  // namespace
@@ -35,11 +49,13 @@ QString defaultDemoDatabasePath() {
     return QDir::cleanPath(base + QStringLiteral("/xouthook/demo.db"));
 }
 
-DemoSummary createDemoDatabase(const QString& connectionString, const DemoOptions& options) {
+DemoSummary createDemoDatabase(const QString& connectionString, const DemoOptions& options,
+                               bool replaceExisting) {
     data::Connection connection;
     connection.setConnectionString(creatingConnectionString(connectionString));
     connection.open();
     connection.beginTrans();
+    clearHostObjects(connection, replaceExisting);
     createHostSchema(connection);
     configureGridColumns(connection, kInvoiceGridType);
     configureGridColumns(connection, kOutboundGridType);
@@ -47,6 +63,19 @@ DemoSummary createDemoDatabase(const QString& connectionString, const DemoOption
     connection.commitTrans();
     connection.close();
     return summary;
+}
+
+QStringList existingHostObjects(const QString& connectionString) {
+    data::Connection connection;
+    connection.setConnectionString(connectionString);
+    connection.open();
+    return existingHostObjects(connection);
+}
+
+QString connectionStringForDisplay(const QString& connectionString) {
+    static const QRegularExpression password(QStringLiteral("(Password\\s*=)[^;]*"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return QString(connectionString).replace(password, QStringLiteral("\\1***"));
 }
 
 }  // namespace xhook::host

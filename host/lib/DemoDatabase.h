@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "host/lib/DemoData.h"
 
@@ -13,9 +14,18 @@ QString sqliteConnectionString(const QString& path);
 // ~/.local/share/xouthook/demo.db when XDG_DATA_HOME is unset or not absolute.
 QString defaultDemoDatabasePath();
 
-// Creates the host database at the connection string: schema, the grids' column configuration,
-// the demo data, all in one transaction. A SQLite file is created when absent. The database
-// must be empty. Raises DbError.
-DemoSummary createDemoDatabase(const QString& connectionString, const DemoOptions& options = {});
+// Creates the host database at the connection string: schema (with the procedure on a server),
+// the grids' column configuration, the demo data, all in one transaction. A SQLite file is
+// created when absent; a PostgreSQL database must exist. A database that already holds objects
+// of the host database is refused with DbError, and kept; with `replaceExisting` those objects
+// are dropped and made anew in the same transaction. Raises DbError.
+DemoSummary createDemoDatabase(const QString& connectionString, const DemoOptions& options = {},
+                               bool replaceExisting = false);
+
+// The host database's objects that the database at the connection string already holds.
+QStringList existingHostObjects(const QString& connectionString);
+
+// The connection string with its password hidden, for messages.
+QString connectionStringForDisplay(const QString& connectionString);
 
 }  // namespace xhook::host

@@ -1,9 +1,11 @@
 #include "host/lib/HostSchema.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include "data/Connection.h"
 #include "data/DbError.h"
+#include "data/ResultSet.h"
 
 namespace xhook::host {
 
@@ -12,7 +14,9 @@ namespace {
 // The schema script of the connection's backend, from the resources.
 QString schemaScript(const data::Connection& connection) {
     const QString provider = connection.providerName();
-    const QString path = QStringLiteral(":/host/sql/schema_%1.sql").arg(provider.toLower());
+    const QString script =
+        provider == QLatin1String("PostgreSQL") ? QStringLiteral("postgres") : provider.toLower();
+    const QString path = QStringLiteral(":/host/sql/schema_%1.sql").arg(script);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw data::DbError(
@@ -21,15 +25,46 @@ QString schemaScript(const data::Connection& connection) {
     return QString::fromUtf8(file.readAll());
 }
 
+bool isPostgres(const data::Connection& connection) {
+    return connection.providerName() == QLatin1String("PostgreSQL");
+}
+
+// Whether the open database holds an object of that name (names compare without regard to
+// case). The name comes from the script, never from a user: letters, digits and '_' only.
+bool holdsObject(data::Connection& connection, const SchemaObject& object) {
+    const bool routine =
+        object.kind == QLatin1String("function") || object.kind == QLatin1String("procedure");
+    QString sql;
+    if (!isPostgres(connection))
+        sql = QStringLiteral("select count(*) from sqlite_master where lower(name)=lower('%1')");
+    else if (routine)
+        sql = QStringLiteral(
+            "select count(*) from pg_proc where proname=lower('%1') and "
+            "pronamespace=current_schema()::regnamespace");
+    else
+        sql = QStringLiteral(
+            "select count(*) from pg_class where relname=lower('%1') and "
+            "relnamespace=current_schema()::regnamespace");
+    const std::unique_ptr<data::ResultSet> rows = connection.openResultSet(sql.arg(object.name));
+    return rows->value(0).toLongLong() > 0;
+}
+
+// A line that opens or closes a function body: it holds "$$" an odd number of times.
+bool togglesBody(const QString& line) {
+    return line.count(QStringLiteral("$$")) % 2 == 1;
+}
+
 }  // namespace
 
 QStringList splitSqlScript(const QString& script) {
     QStringList statements;
     QStringList pending;
+    bool inBody = false;
     for (const QString& line : script.split('\n')) {
         const QString text = line.trimmed();
         if (text.isEmpty() || text.startsWith(QStringLiteral("--"))) continue;
-        if (!text.endsWith(';')) {
+        if (togglesBody(line)) inBody = !inBody;
+        if (inBody || !text.endsWith(';')) {
             pending.append(line);
             continue;
         }
@@ -45,6 +80,32 @@ QStringList splitSqlScript(const QString& script) {
 void createHostSchema(data::Connection& connection) {
     for (const QString& statement : splitSqlScript(schemaScript(connection)))
         connection.execute(statement);
+}
+
+QList<SchemaObject> hostSchemaObjects(const data::Connection& connection) {
+    static const QRegularExpression created(
+        QStringLiteral("^create\\s+(table|view|function|procedure)\\s+([A-Za-z_][A-Za-z0-9_]*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<SchemaObject> objects;
+    for (const QString& statement : splitSqlScript(schemaScript(connection))) {
+        const QRegularExpressionMatch match = created.match(statement);
+        if (match.hasMatch()) objects.append({match.captured(1).toLower(), match.captured(2)});
+    }
+    return objects;
+}
+
+QStringList existingHostObjects(data::Connection& connection) {
+    QStringList names;
+    for (const SchemaObject& object : hostSchemaObjects(connection))
+        if (holdsObject(connection, object)) names.append(object.name);
+    return names;
+}
+
+void dropHostSchema(data::Connection& connection) {
+    const QList<SchemaObject> objects = hostSchemaObjects(connection);
+    for (auto it = objects.crbegin(); it != objects.crend(); ++it)
+        if (holdsObject(connection, *it))
+            connection.execute(QStringLiteral("drop %1 %2").arg(it->kind, it->name));
 }
 
 }  // namespace xhook::host

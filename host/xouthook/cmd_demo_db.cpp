@@ -16,15 +16,19 @@ namespace xhook::tool {
 namespace {
 
 const QString kUsage = QStringLiteral(
-    "xouthook demo-db [PATH] [--invoices N] [--lines-per-invoice K] [--seed S] [--force] "
-    "[--if-absent]: creates the stand-alone host database with demo data (default path "
-    "$XDG_DATA_HOME/xouthook/demo.db) and points the user's settings at it. The data come in "
-    "groups of four customers and 14 invoices; without --invoices one group is made. Exit status "
-    "0 when done, 1 when the file exists (without --force or --if-absent), 2 on bad arguments or "
-    "a failure.");
+    "xouthook demo-db [PATH | --connection TEXT] [--invoices N] [--lines-per-invoice K] [--seed S] "
+    "[--force] [--if-absent]: creates the stand-alone host database with demo data (default path "
+    "$XDG_DATA_HOME/xouthook/demo.db) and points the user's settings at it. --connection names a "
+    "database by connection string instead, for example an existing PostgreSQL database: "
+    "\"Provider=PostgreSQL;Server=HOST;Port=5432;Database=DB;User ID=USER;Password=PW\"; --force "
+    "then drops the host database's objects there and makes them anew. The data come in groups "
+    "of four customers and 14 invoices; without --invoices one group is made. Exit status 0 when "
+    "done, 1 when the file or the database's objects exist (without --force or --if-absent), 2 "
+    "on bad arguments or a failure.");
 
 struct DemoDbArguments {
     QString path;
+    QString connectionString;  // instead of the path
     host::DemoOptions options;
     bool force = false;
     bool ifAbsent = false;
@@ -56,12 +60,20 @@ int readArguments(const QStringList& arguments, DemoDbArguments& args) {
     parser.addOption(
         {"lines-per-invoice", "lines of every invoice (default 1 to 4 at random)", "K"});
     parser.addOption({"seed", "seed of the demo data (default 1)", "S"});
-    parser.addOption({"force", "replace an existing file"});
-    parser.addOption({"if-absent", "when the file exists, only point the settings at it"});
+    parser.addOption({"connection", "the database to create it in, by connection string", "TEXT"});
+    parser.addOption({"force", "replace an existing file or host database"});
+    parser.addOption(
+        {"if-absent", "when the file or host database exists, only point the settings at it"});
     int status = 0;
     if (!parseArguments(parser, kUsage, arguments, status)) return status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) return refuse("at most one PATH");
+    if (parser.isSet("connection")) {
+        if (!positional.isEmpty()) return refuse("either PATH or --connection, not both");
+        args.connectionString = parser.value("connection");
+        if (args.connectionString.trimmed().isEmpty())
+            return refuse("--connection needs a connection string");
+    }
     args.path = QFileInfo(positional.value(0, host::defaultDemoDatabasePath())).absoluteFilePath();
     args.force = parser.isSet("force");
     args.ifAbsent = parser.isSet("if-absent");
@@ -113,9 +125,33 @@ host::DemoSummary buildDatabase(const DemoDbArguments& args) {
     return summary;
 }
 
+// In the database that a connection string names; a failure leaves nothing behind, since the
+// whole database is made in one transaction.
+int runOnConnection(const DemoDbArguments& args) {
+    const QString& connectionString = args.connectionString;
+    const QString shown = host::connectionStringForDisplay(connectionString);
+    const QStringList existing = host::existingHostObjects(connectionString);
+    if (!existing.isEmpty() && !args.force) {
+        if (!args.ifAbsent) {
+            std::fprintf(stderr,
+                         "xouthook demo-db: the database already holds a host database (%s); use "
+                         "--force to replace it or --if-absent to keep it\n",
+                         existing.join(", ").toLocal8Bit().constData());
+            return 1;
+        }
+        out() << "The demo database at " << shown << " exists; it is kept.\n";
+        printSettings(host::pointSettingsAtDatabase(connectionString), shown);
+        return 0;
+    }
+    printSummary(shown, host::createDemoDatabase(connectionString, args.options, args.force));
+    printSettings(host::pointSettingsAtDatabase(connectionString), shown);
+    return 0;
+}
+
 int runDemoDb(const QStringList& arguments) {
     DemoDbArguments args;
     if (const int status = readArguments(arguments, args); status >= 0) return status;
+    if (!args.connectionString.isEmpty()) return runOnConnection(args);
     const QString connectionString = host::sqliteConnectionString(args.path);
     if (QFileInfo::exists(args.path) && !args.force) {
         if (!args.ifAbsent) {
