@@ -10,6 +10,7 @@
 #include "data/ResultSet.h"
 #include "data/SqlDialect.h"
 #include "data/SqlStatement.h"
+#include "data/StatementLog.h"
 #include "data/TableAppender.h"
 
 namespace xhook::data {
@@ -20,6 +21,13 @@ namespace {
 QString uniqueQtConnectionName() {
     static std::atomic<quint64> counter{0};
     return QStringLiteral("xhook-connection-%1").arg(++counter);
+}
+
+void recordProcedureCall(const QString& name, const QList<Parameter>& parameters) {
+    QVariantList inputs;
+    for (const Parameter& p : parameters)
+        if (p.direction != adParamOutput) inputs.append(p.value);
+    StatementLog::recordProcedure(name, inputs);
 }
 
 }  // namespace
@@ -72,13 +80,16 @@ void Connection::execute(const QString& sql) {
 void Connection::execute(const QString& sql, const QVariantList& boundValues) {
     FaultInjection::check(DbCall::Execute);
     requireOpen("Execute");
-    runStatement(db_, rewriteTransactSql(sql), boundValues);
+    const QString rewritten = rewriteTransactSql(sql);
+    StatementLog::recordSql(rewritten, boundValues);
+    runStatement(db_, rewritten, boundValues);
 }
 
 std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql) {
     FaultInjection::check(DbCall::OpenResultSet);
     requireOpen("Open result set");
     const QString rewritten = rewriteTransactSql(sql);
+    StatementLog::recordSql(rewritten);
     return std::make_unique<ResultSet>(runStatement(db_, rewritten), rewritten);
 }
 
@@ -116,6 +127,7 @@ void Connection::rollbackTrans() {
 void Connection::runProcedure(const QString& name, QList<Parameter>& parameters) {
     FaultInjection::check(DbCall::RunProcedure);
     requireOpen("Execute procedure");
+    recordProcedureCall(name, parameters);
     backend_->runProcedure(db_, name, parameters, inTransaction_);
 }
 

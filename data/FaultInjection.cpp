@@ -9,8 +9,10 @@ namespace {
 struct FaultState {
     bool counting = false;  // armed since the last failCall; the only thing a disarmed check reads
     bool triggered = false;
-    int target = 0;
+    QList<int> targets;
     int seen = 0;
+    QList<DbCall> kinds;
+    std::optional<DbCall> failed;
 };
 
 thread_local FaultState state;
@@ -18,7 +20,13 @@ thread_local FaultState state;
 }  // namespace
 
 void FaultInjection::failCall(int n) {
-    state = {true, false, n, 0};
+    failCalls({n});
+}
+
+void FaultInjection::failCalls(const QList<int>& calls) {
+    state = {};
+    state.counting = true;
+    state.targets = calls;
 }
 
 void FaultInjection::clear() {
@@ -33,9 +41,19 @@ bool FaultInjection::triggered() {
     return state.triggered;
 }
 
+const QList<DbCall>& FaultInjection::callKinds() {
+    return state.kinds;
+}
+
+std::optional<DbCall> FaultInjection::failedCall() {
+    return state.failed;
+}
+
 void FaultInjection::check(DbCall call) {
     if (!state.counting) return;
-    if (++state.seen != state.target) return;
+    state.kinds.append(call);
+    if (!state.targets.contains(++state.seen)) return;
+    if (!state.triggered) state.failed = call;
     state.triggered = true;
     throw DbError(DbErrorNumber::InjectedFault,
                   QStringLiteral("injected fault at database call %1 (%2)")

@@ -1,22 +1,41 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <optional>
 
 namespace xhook::data {
 
 // The calls of the database layer, each a point where a test can make it fail.
-enum class DbCall { Open, Execute, OpenResultSet, ReadValue, MoveNext, Begin, Commit, Rollback,
-                    RunProcedure, Close, AddRow };
+enum class DbCall {
+    Open,
+    Execute,
+    OpenResultSet,
+    ReadValue,
+    MoveNext,
+    Begin,
+    Commit,
+    Rollback,
+    RunProcedure,
+    Close,
+    AddRow
+};
 
 // A test seam: when armed, the n-th call of the layer (counted over every kind, from 1, on the
 // calling thread) fails with a DbError of number DbErrorNumber::InjectedFault. Disarmed, which is
 // the only state production code ever sees, it costs one test of a thread-local flag.
 class FaultInjection {
-public:
+  public:
     static void failCall(int n);  // arm: the n-th call from now fails, once
-    static void clear();          // disarm and reset the counter
-    static int callsSeen();       // calls counted since the last failCall/clear
-    static bool triggered();      // whether the armed fault has fired
+    // Arm several: each listed call from now fails, once (a fault inside a failure's handling).
+    static void failCalls(const QList<int>& calls);
+    static void clear();      // disarm and reset the counter
+    static int callsSeen();   // calls counted since the last failCall/clear
+    static bool triggered();  // whether the (first) armed fault has fired
+    // The kind of each call counted since the last failCall, in order.
+    static const QList<DbCall>& callKinds();
+    // The kind of the call that the first armed fault made fail, once it has fired.
+    static std::optional<DbCall> failedCall();
     // Called by the layer at the start of each call.
     static void check(DbCall call);
 };

@@ -102,10 +102,11 @@ void showLayoutFailure(const ComponentError& error) {
 }
 
 // After a failed save: roll back what the transaction wrote, when one was begun, then release the
-// table and close the connection, even when the rollback fails too.
+// table and close the connection, even when the rollback fails too. When the failure was the
+// close itself, the connection is already gone and there is nothing to roll back.
 void endFailedSave(std::unique_ptr<data::TableAppender>& table) {
     try {
-        if (connection().inTransaction()) connection().rollbackTrans();
+        if (shared().gConnection && connection().inTransaction()) connection().rollbackTrans();
     } catch (...) {
         table.reset();
         CloseConnection();

@@ -8,6 +8,7 @@
 #include "data/DbError.h"
 #include "data/FaultInjection.h"
 #include "data/SqlStatement.h"
+#include "data/StatementLog.h"
 
 namespace xhook::data {
 
@@ -30,13 +31,16 @@ TableAppender::TableAppender(Connection& connection, QString tableName)
     : connection_(connection), tableName_(std::move(tableName)) {
     requirePlainTableName(tableName_);
     const QString probe = QStringLiteral("select * from %1 where 1=0").arg(tableName_);
+    StatementLog::recordSql(probe);
     columns_ = runStatement(connection_.database(), probe).record();
 }
 
 void TableAppender::addRow(const QVariantMap& values) {
     FaultInjection::check(DbCall::AddRow);
     if (!open_) raiseObjectClosed(QStringLiteral("table '%1': AddNew").arg(tableName_));
-    runStatement(connection_.database(), insertStatement(values), values.values());
+    const QString insert = insertStatement(values);
+    StatementLog::recordSql(insert, values.values());
+    runStatement(connection_.database(), insert, values.values());
 }
 
 void TableAppender::close() {
