@@ -18,9 +18,20 @@ void requireGuiThread() {
                            QStringLiteral("hookBill 只能在宿主程序的界面线程中调用"));
 }
 
+// While an operation of the window holds the shared connection, its modal message box is open and
+// the host's own events still run. A call then would run find1 inside that operation, on its
+// connection, and close it under it; such a call is refused before it changes anything.
+void requireNoOperationRunning(const SharedState& state) {
+    if (state.gConnection)
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall,
+                           QStringLiteral("钩稽窗口正在进行数据库操作 (其消息框尚未关闭), "
+                                          "hookBill 未执行, 请稍后再调用"));
+}
+
 bool hookBill(const QString& strBillInterId) {
     requireGuiThread();
     SharedState& state = shared();
+    requireNoOperationRunning(state);
     if (state.gInvoiceIds.isEmpty())
         state.gInvoiceIds = strBillInterId;
     else
