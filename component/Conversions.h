@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 #include <optional>
 
@@ -12,15 +13,20 @@ namespace xhook {
 // one, and a result outside -32768..32767 raises an overflow. `what` names the value in the error.
 qint16 textToInt16(const QString& text, const QString& what = {});
 double textToDouble(const QString& text, const QString& what = {});
+double textToDouble(QStringView text, const QString& what = {});
 
 // The number that a text holds in the user's locale (blanks round it allowed), or none for an
 // empty text or one that is no number. NaN and infinities read as what they are.
 std::optional<double> readLocaleNumber(const QString& text);
+std::optional<double> readLocaleNumber(QStringView text);
 
 // The plain text of a database value: NULL gives an empty text, numbers in the user's locale
 // without digit grouping (shortest form that reads back as the same number), dates as
 // yyyy-MM-dd and date-times as yyyy-MM-dd hh:mm:ss.
 QString valueText(const QVariant& value);
+// The plain text of a number as valueText writes it: QLocale's shortest round-trip form ('g',
+// FloatingPointShortest) in the user's locale, without digit grouping.
+QString doubleText(double value);
 
 // Whether a database value equals the number `n` (NULL never does; nor does a text that is no
 // number).

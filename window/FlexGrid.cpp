@@ -175,6 +175,11 @@ void FlexGrid::AddRow(const QString& tabSeparatedCells) {
     scheduleSync();
 }
 
+void FlexGrid::AddRow(const GridRowText& cells) {
+    model_->appendRow(cells);
+    scheduleSync();
+}
+
 void FlexGrid::RemoveRow(int row) {
     if (row == 0)
         raiseInvalidProcedureCall(
@@ -270,10 +275,14 @@ void FlexGrid::blockChanged(const Block& block) {
 }
 
 QString FlexGrid::cellText(int row, int col) const {
+    return cellTextView(row, col).toString();
+}
+
+QStringView FlexGrid::cellTextView(int row, int col) const {
     checkRow(row);
     checkColumn(col);
     if (row == 0) return model_->column(col).header;
-    return model_->rows().text(row - 1, col).toString();
+    return model_->rows().text(row - 1, col);
 }
 
 QString FlexGrid::displayText(int row, int col) const {

@@ -10,6 +10,7 @@
 namespace xhook {
 
 class GridModel;
+class GridRowText;
 
 // The grid control of the window, offering the grid operations by their role names. Rows and
 // columns count from 0; row 0 is the only header row (the view's horizontal header). Widths and
@@ -41,10 +42,14 @@ class FlexGrid : public QTableView {
     void setCellProperty(int selector, int row1, int col1, int row2, int col2,
                          const QVariant& value);
     QString cellText(int row, int col) const;  // CellProperty(0, row, col) as text
+    // The same text without a copy, valid until the grid next changes.
+    QStringView cellTextView(int row, int col) const;
     // The text that the user sees: the stored text through the column's display format.
     QString displayText(int row, int col) const;
 
     void AddRow(const QString& tabSeparatedCells);
+    // The same row as AddRow(cells.text()), without searching the text for its TABs again.
+    void AddRow(const GridRowText& cells);
     void RemoveRow(int row);
 
     int ColWidth(int col) const;  // twips

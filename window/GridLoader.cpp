@@ -15,6 +15,7 @@
 #include "data/ResultSet.h"
 #include "data/SharedConnection.h"
 #include "window/FlexGrid.h"
+#include "window/GridRows.h"
 #include "window/IdListCheck.h"
 
 namespace xhook {
@@ -112,13 +113,15 @@ void setUpGrid(FlexGrid& grid, const ColumnTable& table) {
 }
 
 // Reads a line's fields by position. Each field's position is looked up by name on its first
-// use, so that a field the view lacks fails where it is first read.
+// use, so that a field the view lacks fails where it is first read. The text of a field is made
+// once per line: columns that show the same field share it.
 class LineFields {
-public:
+  public:
     static constexpr int kCustomer = kColumnTableSize;  // slots after the grid's columns
     static constexpr int kStatus = kColumnTableSize + 1;
 
-    LineFields(const data::ResultSet& rows, const ColumnTable& table) : rows_(rows) {
+    LineFields(const data::ResultSet& rows, const ColumnTable& table)
+        : rows_(rows), texts_(size_t(rows.fieldCount())), textLine_(size_t(rows.fieldCount()), 0) {
         names_.fill(QString());
         std::copy(table.fieldName.begin(), table.fieldName.end(), names_.begin());
         names_[kCustomer] = QStringLiteral("fcustomerIdNumber");
@@ -126,38 +129,63 @@ public:
         indexes_.fill(-1);
     }
 
-    QVariant value(int slot) {
+    // The fields read from here on are those of the next line.
+    void startLine() { ++line_; }
+
+    QVariant value(int slot) { return rows_.value(fieldIndex(slot)); }
+    const QString& text(int slot) {
+        const size_t field = size_t(fieldIndex(slot));
+        if (textLine_[field] != line_) {
+            texts_[field] = valueText(rows_.value(int(field)));
+            textLine_[field] = line_;
+        }
+        return texts_[field];
+    }
+
+  private:
+    int fieldIndex(int slot) {
         if (indexes_[slot] < 0) {
             indexes_[slot] = rows_.fieldIndex(names_[slot]);
-            if (indexes_[slot] < 0) return rows_.value(names_[slot]);  // raises the provider's error
+            if (indexes_[slot] < 0) rows_.value(names_[slot]);  // raises the provider's error
         }
-        return rows_.value(indexes_[slot]);
+        return indexes_[slot];
     }
-    QString text(int slot) { return valueText(value(slot)); }
 
-private:
     const data::ResultSet& rows_;
     std::array<QString, kColumnTableSize + 2> names_;
     std::array<int, kColumnTableSize + 2> indexes_;
+    std::vector<QString> texts_;     // by field index
+    std::vector<quint64> textLine_;  // the line whose text texts_ holds
+    quint64 line_ = 0;
 };
 
 void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb background) {
     grid.setCellProperty(FlexGrid::kSelectorBackColor, row, 0, row, table.lastColumn, background);
 }
 
-void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, QString& previousId) {
+// What one line pass carries from line to line: the previous document id, and the row text,
+// whose buffers serve every line.
+struct LinePass {
+    QString previousId;
+    GridRowText rowText;
+};
+
+void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePass& pass) {
+    line.startLine();
+    GridRowText& rowText = pass.rowText;
+    rowText.clear();
     const QString documentId = line.text(0);
-    QString rowText = documentId + kTab + line.text(1) + kTab + line.text(2);
+    rowText.append(documentId).appendTab().append(line.text(1)).appendTab().append(line.text(2));
     const QVariant customer = line.value(LineFields::kCustomer);
     if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
     shared().gCustomerNumber = valueText(customer);
-    const bool firstLine = documentId != previousId;
+    const bool firstLine = documentId != pass.previousId;
     for (int c = 3; c <= table.lastMergedColumn(); ++c) {
-        rowText += kTab;
-        if (firstLine) rowText += line.text(c);
+        rowText.appendTab();
+        if (firstLine) rowText.append(line.text(c));
     }
     for (int c = table.lastMergedColumn() + 1; c <= table.lastColumn; ++c)
-        rowText += kTab + line.text(c);
+        rowText.appendTab().append(line.text(c));
 
     grid.AddRow(rowText);
     grid.setCurrentRow(grid.RowCount() - 1);
@@ -166,15 +194,14 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, QString
     grid.SetRangeBorder(kBorderColor, 1, firstLine ? 1 : 0, 1, 0, 1, 0);
     const bool statusOne = valueEquals(line.value(LineFields::kStatus), 1);
     colourRow(grid, row, table, statusOne ? kStatusOneColor : kOtherStatusColor);
-    previousId = documentId;
+    if (firstLine) pass.previousId = documentId;
 }
 
 // number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
-double cellNumber(const QString& text) {
-    QString trimmed = text;
-    while (trimmed.startsWith(' ')) trimmed.remove(0, 1);
-    while (trimmed.endsWith(' ')) trimmed.chop(1);
-    return trimmed.isEmpty() ? 0.0 : textToDouble(trimmed, QStringLiteral("合计"));
+double cellNumber(QStringView text) {
+    while (text.startsWith(u' ')) text = text.mid(1);
+    while (text.endsWith(u' ')) text.chop(1);
+    return text.isEmpty() ? 0.0 : textToDouble(text, QStringLiteral("合计"));
 }
 
 // The running sum of one totalled column. The totals cell holds the sum after every line; the
@@ -182,9 +209,10 @@ double cellNumber(const QString& text) {
 // to the cell, also when a line fails.
 void totalColumn(FlexGrid& grid, int column) {
     const int totalsRow = grid.RowCount() - 1;
-    double sum = cellNumber(grid.cellText(totalsRow, column));
+    double sum = cellNumber(grid.cellTextView(totalsRow, column));
     try {
-        for (int r = 1; r <= grid.RowCount() - 2; ++r) sum = cellNumber(grid.cellText(r, column)) + sum;
+        for (int r = 1; r <= totalsRow - 1; ++r)
+            sum = cellNumber(grid.cellTextView(r, column)) + sum;
     } catch (...) {
         grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
         throw;
@@ -205,8 +233,8 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
     LineFields line(lines, table);
-    QString previousId;
-    for (; !lines.eof(); lines.moveNext()) addLine(grid, table, line, previousId);
+    LinePass pass;
+    for (; !lines.eof(); lines.moveNext()) addLine(grid, table, line, pass);
     lines.close();
     if (grid.RowCount() > 1) addTotalsRow(grid, table);
 }
@@ -242,8 +270,12 @@ void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList
 
 }  // namespace
 
-GridSource invoiceGridSource() { return {100, QStringLiteral("vGSaleFP")}; }
-GridSource outboundGridSource() { return {101, QStringLiteral("vGproductOut")}; }
+GridSource invoiceGridSource() {
+    return {100, QStringLiteral("vGSaleFP")};
+}
+GridSource outboundGridSource() {
+    return {101, QStringLiteral("vGproductOut")};
+}
 
 bool loadDocumentGrid(FlexGrid& grid, const GridSource& source, const QString& idList) {
     if (!OpenConnection()) return false;

@@ -87,6 +87,10 @@ void GridModel::appendRow(const QString& tabSeparatedCells) {
     rows_.append(tabSeparatedCells, columns());
 }
 
+void GridModel::appendRow(const GridRowText& cells) {
+    rows_.append(cells, columns());
+}
+
 void GridModel::appendEmptyRows(int rows) {
     rows_.appendEmpty(rows);
 }

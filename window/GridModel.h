@@ -53,6 +53,7 @@ class GridModel : public QAbstractTableModel {
     void setColumnCount(int columns, int widthTwips);
 
     void appendRow(const QString& tabSeparatedCells);
+    void appendRow(const GridRowText& cells);
     void appendEmptyRows(int rows);
     void removeDataRow(int row);
     void truncateDataRows(int rows);

@@ -21,18 +21,17 @@ struct GridRows::Row {
     GridRowStyle style;
 
     qsizetype start(int col) const { return col == 0 ? 0 : qsizetype(ends[col - 1]) + 1; }
-    void setCells(QString line, const QVarLengthArray<quint32, 64>& cellEnds);
+    void setCells(QStringView line, const quint32* cellEnds, int cells);
     void setCell(int col, const QString& cell);
     void extendTo(int cells);
     void truncateCells(int cells);
 };
 
-void GridRows::Row::setCells(QString line, const QVarLengthArray<quint32, 64>& cellEnds) {
-    text = std::move(line);
-    text.squeeze();
-    cellCount = int(cellEnds.size());
-    ends = std::make_unique<quint32[]>(size_t(cellCount));
-    std::copy(cellEnds.begin(), cellEnds.end(), ends.get());
+void GridRows::Row::setCells(QStringView line, const quint32* cellEnds, int cells) {
+    text = line.toString();
+    cellCount = cells;
+    ends = std::make_unique_for_overwrite<quint32[]>(size_t(cellCount));
+    std::copy(cellEnds, cellEnds + cells, ends.get());
 }
 
 void GridRows::Row::extendTo(int cells) {
@@ -69,24 +68,45 @@ void GridRows::Row::truncateCells(int cells) {
 GridRows::GridRows() = default;
 GridRows::~GridRows() = default;
 
+void GridRowText::clear() {
+    text_.resize(0);
+    tabs_.clear();
+}
+
+GridRowText& GridRowText::append(QStringView piece) {
+    for (qsizetype tab = piece.indexOf(u'\t'); tab >= 0; tab = piece.indexOf(u'\t', tab + 1))
+        tabs_.append(quint32(text_.size() + tab));
+    text_.append(piece);
+    return *this;
+}
+
+GridRowText& GridRowText::appendTab() {
+    tabs_.append(quint32(text_.size()));
+    text_.append(u'\t');
+    return *this;
+}
+
 void GridRows::append(const QString& line, int columnCount) {
+    GridRowText text;
+    text.append(line);
+    append(text, columnCount);
+}
+
+// The cells end at the TABs, and the last one at the end of the text; the cells beyond
+// `columnCount` are dropped with the TAB before them.
+void GridRows::append(const GridRowText& line, int columnCount) {
+    const QVarLengthArray<quint32, 64>& tabs = line.tabs();
     QVarLengthArray<quint32, 64> cellEnds;
-    qsizetype kept = line.size();
+    QStringView kept;
     if (columnCount > 0) {
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            if (line[i] != u'\t') continue;
-            cellEnds.append(quint32(i));
-            if (cellEnds.size() == columnCount) {
-                kept = i;
-                break;
-            }
-        }
-        if (cellEnds.size() < columnCount) cellEnds.append(quint32(line.size()));
-    } else {
-        kept = 0;
+        const bool dropsCells = tabs.size() >= columnCount;
+        const int cells = dropsCells ? columnCount : int(tabs.size()) + 1;
+        cellEnds.append(tabs.constData(), std::min(qsizetype(cells), tabs.size()));
+        if (!dropsCells) cellEnds.append(quint32(line.text().size()));
+        kept = line.text().left(cellEnds.back());
     }
     auto row = std::make_unique<Row>();
-    row->setCells(kept == line.size() ? line : line.left(kept), cellEnds);
+    row->setCells(kept, cellEnds.constData(), int(cellEnds.size()));
     row->style = std::exchange(belowLast_, GridRowStyle());
     rows_.push_back(std::move(row));
 }

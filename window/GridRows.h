@@ -2,12 +2,32 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 #include <memory>
 #include <vector>
 
 #include "window/GridRowStyle.h"
 
 namespace xhook {
+
+// The text of one row as AddRow takes it, its cells joined by TAB, built piece by piece. It notes
+// where each TAB lies as the text grows, so that the row store takes the cells over without
+// searching the text again. A TAB inside a piece ends a cell there, as it does in any joined text.
+// One object can build row after row: clear() keeps its buffers.
+class GridRowText {
+  public:
+    void clear();
+    GridRowText& append(QStringView piece);
+    GridRowText& appendTab();
+
+    QStringView text() const { return text_; }
+    // The offsets of the TABs in text(), in order.
+    const QVarLengthArray<quint32, 64>& tabs() const { return tabs_; }
+
+  private:
+    QString text_;
+    QVarLengthArray<quint32, 64> tabs_;
+};
 
 // The data rows of a grid, numbered from 0 (the grid's row 1), apart from any view of them. A
 // row keeps its cells as one text with the end offset of every cell, so that a loaded grid holds
@@ -25,6 +45,7 @@ class GridRows {
     // Appends a row whose cells are the TAB-separated parts of `line`, in column order. Parts
     // beyond `columnCount` are dropped; missing ones are empty.
     void append(const QString& line, int columnCount);
+    void append(const GridRowText& line, int columnCount);
     void appendEmpty(int rows);
     void remove(int row);
     void truncate(int rows);

@@ -1,0 +1,146 @@
+// A row built piece by piece (GridRowText) lands in the grid exactly as the same text given to
+// AddRow; the loader builds its rows that way, reading a field once for all the columns that
+// show it.
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestSupport.h"
+#include "window/FlexGrid.h"
+#include "window/GridLoader.h"
+#include "window/GridRows.h"
+
+namespace xhook {
+namespace {
+
+QStringList cells(const FlexGrid& grid, int row) {
+    QStringList texts;
+    for (int c = 0; c < grid.ColCount(); ++c) texts << grid.cellText(row, c);
+    return texts;
+}
+
+// Builds `pieces` joined by TAB, as the loader does; a piece may hold TABs of its own.
+void build(GridRowText& text, const QStringList& pieces) {
+    text.clear();
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0) text.appendTab();
+        text.append(pieces[i]);
+    }
+}
+
+TEST(GridRowText, RowsLandAsTheirJoinedTextDoes) {
+    const QList<QStringList> rows = {
+        {"1001", "1", "FP001", "螺丝", "2.5"},
+        {"1001", "", "", "", ""},
+        {"a\tb", "c", "d"},  // a TAB inside a value moves the rest one column on
+        {"\t\t", "x"},       // a value that is TABs only
+        {"1", "2", "3", "4", "5", "6", "7", "8"},  // more cells than columns: the rest dropped
+        {"only"},
+        {""},
+        {"1", "2\t3\t4\t5\t6\t7", "tail"},  // TABs inside a value past the last column
+        {"", "", "", "", "", "", ""},       // exactly as many TABs as columns
+    };
+    for (int columns : {0, 1, 5, 7}) {
+        SCOPED_TRACE(columns);
+        FlexGrid joined("joined"), built("built");
+        joined.setColCount(columns);
+        built.setColCount(columns);
+        GridRowText text;  // one builder for every row, as the loader keeps it
+        for (const QStringList& pieces : rows) {
+            joined.AddRow(pieces.join(QChar(9)));
+            build(text, pieces);
+            EXPECT_EQ(text.text(), pieces.join(QChar(9)));
+            built.AddRow(text);
+        }
+        ASSERT_EQ(built.RowCount(), joined.RowCount());
+        for (int r = 1; r < joined.RowCount(); ++r) {
+            EXPECT_EQ(cells(built, r), cells(joined, r)) << "row " << r;
+            built.setColCount(columns + 2);  // cells added later start empty in both
+            joined.setColCount(columns + 2);
+            EXPECT_EQ(cells(built, r), cells(joined, r)) << "row " << r << ", widened";
+            built.setColCount(columns);
+            joined.setColCount(columns);
+        }
+    }
+    FlexGrid grid("vsf1");
+    grid.setColCount(3);
+    GridRowText text;
+    build(text, {"x", "y", "z"});
+    grid.AddRow(text);
+    grid.setCellProperty(FlexGrid::kSelectorText, 1, 1, QStringLiteral("longer text"));
+    EXPECT_EQ(cells(grid, 1), QStringList({"x", "longer text", "z"}));
+    EXPECT_EQ(grid.cellTextView(1, 2), u"z");
+}
+
+// A configuration that shows one field in several columns, merged and not, totals one field in
+// two columns, and a value with a TAB in it.
+class GridLoaderFieldsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const QString path = dir_.file("host.db");
+        connection_.setConnectionString("Provider=SQLite;Data Source=" + path +
+                                        ";Mode=ReadWriteCreate");
+        connection_.open();
+        connection_.execute(
+            "create table tblFindInfoEntry (ftypeid integer, fentryid integer, fFieldname "
+            "varchar(50), fTitleName varchar(50), fAlign varchar(10), fDataFormat varchar(50), "
+            "fIsMerge integer, fIsSum integer)");
+        connection_.execute(
+            "create table vGSaleFP (finterid integer, fentryid integer, fbillno varchar(20), "
+            "forderid integer, fcustomerIdNumber varchar(30), fstatus integer, fitem "
+            "varchar(50), fqty double precision, fnote varchar(50))");
+        shared().DBConnectionString = "Provider=SQLite;Data Source=" + path;
+    }
+
+    void configure(int entryId, const QString& field, int merge, int sum) {
+        connection_.execute("insert into tblFindInfoEntry values (100, ?, ?, ?, '7', '', ?, ?)",
+                            {entryId, field, field + QString::number(entryId), merge, sum});
+    }
+    void addLine(int interId, int entryId, const QVariant& item, const QVariant& qty,
+                 const QVariant& note) {
+        connection_.execute(
+            "insert into vGSaleFP values (?, ?, ?, ?, 'C', 1, ?, ?, ?)",
+            {interId, entryId, QString("FP%1").arg(interId), entryId, item, qty, note});
+    }
+
+    test::TempDir dir_;
+    data::Connection connection_;
+    test::RecordingMessages messages_;
+};
+
+TEST_F(GridLoaderFieldsTest, ColumnsThatShowOneFieldEachGetItsText) {
+    configure(1, "fitem", 1, 0);  // grid column 3, merged
+    configure(2, "fqty", 0, 1);   // grid column 4, totalled
+    configure(3, "fitem", 0, 0);  // grid column 5: the merged field again, on every line
+    configure(4, "fqty", 0, 1);   // grid column 6, totalled
+    configure(5, "fnote", 0, 0);  // grid column 7
+    configure(6, "fqty", 0, 0);   // grid column 8
+    addLine(7, 1, "螺丝", 1.5, "a");
+    addLine(7, 2, "螺母", -0.25, QVariant());
+    addLine(8, 1, QVariant(), 2.0, "x\ty");
+    addLine(8, 2, "垫片", 0.1, "z");
+    connection_.close();
+
+    FlexGrid grid("vsf1");
+    ASSERT_TRUE(loadDocumentGrid(grid, invoiceGridSource(), "7,8"));
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    ASSERT_EQ(grid.RowCount(), 6);
+    ASSERT_EQ(grid.ColCount(), 9);
+    EXPECT_EQ(cells(grid, 1),
+              QStringList({"7", "1", "FP7", "螺丝", "1.5", "螺丝", "1.5", "a", "1.5"}));
+    EXPECT_EQ(cells(grid, 2),
+              QStringList({"7", "2", "FP7", "", "-0.25", "螺母", "-0.25", "", "-0.25"}));
+    EXPECT_EQ(cells(grid, 3), QStringList({"8", "1", "FP8", "", "2", "", "2", "x", "y"}))
+        << "the TAB in the note moves the last cell on and drops it";
+    EXPECT_EQ(cells(grid, 4), QStringList({"8", "2", "FP8", "", "0.1", "垫片", "0.1", "z", "0.1"}));
+    EXPECT_EQ(grid.cellText(5, 3), QStringLiteral("合计"));
+    EXPECT_EQ(grid.cellText(5, 4), QStringLiteral("3.35"));
+    EXPECT_EQ(grid.cellText(5, 6), QStringLiteral("3.35"));
+    EXPECT_EQ(grid.cellText(5, 8), QString()) << "not totalled";
+}
+
+}  // namespace
+}  // namespace xhook
