@@ -1,6 +1,6 @@
-// The stand-alone host database on real SQLite files: the objects that the component reads answer
-// its SQL texts through the database layer, the demo data hold the documented cases, and the
-// generator gives the same rows for the same seed.
+// The stand-alone host database on real SQLite files and on the PostgreSQL server: the objects
+// that the component reads answer its SQL texts through the database layer, the demo data hold
+// the documented cases, and the generator gives the same rows for the same seed.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -25,10 +25,8 @@ using namespace xhook::test;
 
 namespace {
 
-class HostDatabaseTest : public DemoDatabaseTest {
+class HostDatabaseTest : public DemoDatabaseBackendTest {
   protected:
-    void SetUp() override { createDemo(); }
-
     // The columns of a view, lower case.
     QSet<QString> columnsOf(const QString& view) {
         const auto rows = connection.openResultSet("select * from " + view + " where 1=0");
@@ -84,7 +82,7 @@ QStringList dumpAll(data::Connection& connection) {
 
 }  // namespace
 
-TEST_F(HostDatabaseTest, GridConfigurationAnswersTheConfigurationQueries) {
+TEST_P(HostDatabaseTest, GridConfigurationAnswersTheConfigurationQueries) {
     const QMap<int, QString> views{{100, "vGSaleFP"}, {101, "vGproductOut"}};
     for (int type : {100, 101}) {
         SCOPED_TRACE(type);
@@ -119,7 +117,7 @@ TEST_F(HostDatabaseTest, GridConfigurationAnswersTheConfigurationQueries) {
     }
 }
 
-TEST_F(HostDatabaseTest, WiderConfigurationsStayNumberedAndNameViewColumns) {
+TEST_P(HostDatabaseTest, WiderConfigurationsStayNumberedAndNameViewColumns) {
     host::configureGridColumns(connection, host::kOutboundGridType, 28);
     const QSet<QString> viewColumns = columnsOf("vGproductOut");
     const QList<QVariantList> rows =
@@ -138,7 +136,7 @@ TEST_F(HostDatabaseTest, WiderConfigurationsStayNumberedAndNameViewColumns) {
         << "the other grid's configuration is untouched";
 }
 
-TEST_F(HostDatabaseTest, LineViewsAnswerTheGridLoadersQueries) {
+TEST_P(HostDatabaseTest, LineViewsAnswerTheGridLoadersQueries) {
     struct Case {
         QString sql;
         QString ids;
@@ -181,7 +179,7 @@ TEST_F(HostDatabaseTest, LineViewsAnswerTheGridLoadersQueries) {
         readScalar(connection, "select fstatus from vGSaleFP where finterid=1007").isNull());
 }
 
-TEST_F(HostDatabaseTest, SourceQueryGivesEachLinesOutboundDocumentOrZero) {
+TEST_P(HostDatabaseTest, SourceQueryGivesEachLinesOutboundDocumentOrZero) {
     const auto sources = [&](const QString& ids) {
         QList<qint64> values;
         const auto rows = connection.openResultSet(
@@ -197,7 +195,7 @@ TEST_F(HostDatabaseTest, SourceQueryGivesEachLinesOutboundDocumentOrZero) {
     EXPECT_EQ(sources("1009"), QList<qint64>({0, 5010}));
 }
 
-TEST_F(HostDatabaseTest, LayoutTableAnswersBothSpellings) {
+TEST_P(HostDatabaseTest, LayoutTableAnswersBothSpellings) {
     connection.execute("delete from t_GS_tableInfo where ftablename='XSGJA' and ftype=1");
     connection.execute(
         "insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) values('XSGJA',900,2,0)");
@@ -214,7 +212,7 @@ TEST_F(HostDatabaseTest, LayoutTableAnswersBothSpellings) {
     EXPECT_EQ(readScalar(connection, "select count(*) from t_GS_tableinfo"), 2);
 }
 
-TEST_F(HostDatabaseTest, FinderViewTakesTheLookupFilter) {
+TEST_P(HostDatabaseTest, FinderViewTakesTheLookupFilter) {
     const auto finder = [&](const QString& customer) {
         return readRows(connection,
                         "select finterid, fbillno, fdate, fcustname, famount, flinecount from "
@@ -248,7 +246,7 @@ TEST_F(HostDatabaseTest, FinderViewTakesTheLookupFilter) {
 }
 
 // Other tests and the demo rely on these cases; they hold whatever the seed.
-TEST_F(HostDatabaseTest, DemoDataHoldTheDocumentedCases) {
+TEST_P(HostDatabaseTest, DemoDataHoldTheDocumentedCases) {
     EXPECT_EQ(readScalar(connection, "select count(*) from icsale"), 14);
     EXPECT_EQ(readScalar(connection, "select count(*) from icstockbill"), 16);
     EXPECT_EQ(readColumn(connection, "select fcustomeridnumber from t_customer order by fitemid"),
@@ -301,14 +299,14 @@ TEST_F(HostDatabaseTest, DemoDataHoldTheDocumentedCases) {
     EXPECT_EQ(readScalar(connection, "select count(distinct fstatus) from icstockbill"), 2);
 }
 
-TEST_F(HostDatabaseTest, SameSeedGivesTheSameRowsAndAnotherSeedOtherValues) {
+TEST_P(HostDatabaseTest, SameSeedGivesTheSameRowsAndAnotherSeedOtherValues) {
     const QStringList first = dumpAll(connection);
-    const auto build = [](const host::DemoOptions& options) {
+    const auto build = [this](const host::DemoOptions& options) {
         TempDir folder;
-        const QString file = folder.file("again.db");
-        host::createDemoDatabase(host::sqliteConnectionString(file), options);
+        const ScratchDatabase again(backend(), folder.path());
+        host::createDemoDatabase(again.connectionString(), options);
         data::Connection c;
-        c.setConnectionString(host::sqliteConnectionString(file));
+        c.setConnectionString(again.connectionString());
         c.open();
         return dumpAll(c);
     };
@@ -320,30 +318,46 @@ TEST_F(HostDatabaseTest, SameSeedGivesTheSameRowsAndAnotherSeedOtherValues) {
     EXPECT_EQ(second.filter(QRegularExpression("^1006\\|XSFP000006\\|")).size(), 1);
 }
 
-TEST_F(HostDatabaseTest, CreatingOverAnExistingDatabaseFailsAndKeepsIt) {
+TEST_P(HostDatabaseTest, CreatingOverAnExistingDatabaseFailsAndKeepsIt) {
     connection.close();
-    const data::DbError error = raisedBy<data::DbError>(
-        [&] { host::createDemoDatabase(host::sqliteConnectionString(path)); });
+    const data::DbError error =
+        raisedBy<data::DbError>([&] { host::createDemoDatabase(connectionString); });
     EXPECT_TRUE(error.description().contains("already exists"))
         << error.description().toStdString();
+    EXPECT_EQ(host::existingHostObjects(connectionString).size(),
+              10 + 3 + (backend() == Backend::PostgreSQL ? 9 : 0))
+        << "tables, views, and on the server the procedure with its functions";
     connection.open();
     EXPECT_EQ(readScalar(connection, "select count(*) from icsale"), 14);
+    connection.execute("insert into t_GS_tableinfo values('XSGJA',900,0,1)");
+    connection.close();
+
+    // Replaced on purpose: the objects are made anew, nothing of the old database is left.
+    host::DemoOptions more;
+    more.invoices = 28;
+    host::createDemoDatabase(connectionString, more, true);
+    connection.open();
+    EXPECT_EQ(readScalar(connection, "select count(*) from icsale"), 28);
+    EXPECT_EQ(readScalar(connection, "select count(*) from t_GS_tableinfo"), 0);
+    EXPECT_EQ(readScalar(connection, "select count(*) from vGSaleFP where finterid=1028"),
+              readScalar(connection, "select count(*) from icsaleentry where finterid=1028"));
 }
 
-TEST(HostDemoDatabase, LargeDataRepeatTheGroupsInOneGo) {
-    TempDir dir;
-    const QString file = dir.file("large.db");
+// A demo database made by the test's body, with options of its own.
+class LargeDemoDatabase : public DemoDatabaseBackendTest {
+  protected:
+    void SetUp() override { XHOOK_SKIP_WITHOUT_SERVER(GetParam()); }
+};
+
+TEST_P(LargeDemoDatabase, LargeDataRepeatTheGroupsInOneGo) {
     host::DemoOptions options;
     options.invoices = 400;
     options.linesPerInvoice = 50;
-    const host::DemoSummary summary =
-        host::createDemoDatabase(host::sqliteConnectionString(file), options);
+    const host::DemoSummary summary = createDemo(options);
     EXPECT_EQ(summary.invoices, 400);
     EXPECT_EQ(summary.invoiceLines, 20000);
     EXPECT_EQ(summary.customers, 115);  // 28 full groups and the first three customers of the 29th
-    data::Connection c;
-    c.setConnectionString(host::sqliteConnectionString(file));
-    c.open();
+    data::Connection& c = connection;
     EXPECT_EQ(readScalar(c, "select count(*) from icsaleentry"), 20000);
     EXPECT_EQ(readScalar(c, "select count(*) from icstockbillentry"), summary.outboundLines);
     EXPECT_EQ(readScalar(c, "select count(*) from t_GS_billGJ"), summary.reconciliations);
@@ -359,6 +373,9 @@ TEST(HostDemoDatabase, LargeDataRepeatTheGroupsInOneGo) {
                   .size(),
               20000);
 }
+
+XHOOK_ON_BOTH_BACKENDS(HostDatabaseTest);
+XHOOK_ON_BOTH_BACKENDS(LargeDemoDatabase);
 
 TEST(HostDemoDatabase, PathsAndConnectionStrings) {
     const QByteArray saved = qgetenv("XDG_DATA_HOME");

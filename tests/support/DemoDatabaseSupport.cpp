@@ -27,11 +27,18 @@ QVariant readScalar(data::Connection& connection, const QString& sql) {
     return values.isEmpty() ? QVariant() : values.first();
 }
 
-void DemoDatabaseTest::createDemo(const host::DemoOptions& options) {
-    path = dir.file(QStringLiteral("demo.db"));
-    host::createDemoDatabase(host::sqliteConnectionString(path), options);
-    connection.setConnectionString(host::sqliteConnectionString(path));
+host::DemoSummary DemoDatabaseTest::createDemo(const host::DemoOptions& options) {
+    if (backend() == Backend::SQLite) {
+        path = dir.file(QStringLiteral("demo.db"));
+        connectionString = host::sqliteConnectionString(path);
+    } else {
+        scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
+        connectionString = scratch->connectionString();
+    }
+    const host::DemoSummary summary = host::createDemoDatabase(connectionString, options);
+    connection.setConnectionString(connectionString);
     connection.open();
+    return summary;
 }
 
 }  // namespace xhook::test

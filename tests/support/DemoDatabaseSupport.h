@@ -6,9 +6,11 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 
 #include "data/Connection.h"
 #include "host/lib/DemoData.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"
 
 namespace xhook::test {
@@ -20,14 +22,29 @@ QVariantList readColumn(data::Connection& connection, const QString& sql);
 // The first value of the first row of `sql` (a null value when there is no row).
 QVariant readScalar(data::Connection& connection, const QString& sql);
 
-// A demo host database in a fresh folder, created by the test and opened on `connection`.
+// A demo host database in a fresh folder, created by the test and opened on `connection`: a
+// SQLite file (`path`), or on the backend that a derived fixture names.
 class DemoDatabaseTest : public ::testing::Test {
   protected:
-    void createDemo(const host::DemoOptions& options = {});
+    virtual Backend backend() const { return Backend::SQLite; }
+    host::DemoSummary createDemo(const host::DemoOptions& options = {});
 
     TempDir dir;
-    QString path;
+    QString path;  // SQLite only
+    QString connectionString;
+    std::unique_ptr<ScratchDatabase> scratch;
     data::Connection connection;
+};
+
+// The same on the backend of the test's parameter; skips a PostgreSQL instance without a server.
+class DemoDatabaseBackendTest : public DemoDatabaseTest,
+                                public ::testing::WithParamInterface<Backend> {
+  protected:
+    Backend backend() const override { return GetParam(); }
+    void SetUp() override {
+        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
+        createDemo();
+    }
 };
 
 }  // namespace xhook::test

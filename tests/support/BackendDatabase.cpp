@@ -1,0 +1,87 @@
+#include "tests/support/BackendDatabase.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <atomic>
+
+#include "data/Connection.h"
+#include "host/lib/DemoDatabase.h"
+
+namespace xhook::test {
+
+namespace {
+
+constexpr const char* kServerVariable = "XHOOK_PG_CONNECTION";
+
+// A database name of the test's own: process id and a counter keep parallel runs apart.
+QString freshDatabaseName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("xhook_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+// Runs one statement on the server's own database, outside any transaction.
+void runOnServer(const QString& sql) {
+    data::Connection server;
+    server.setConnectionString(postgresServerConnection());
+    server.open();
+    server.execute(sql);
+}
+
+}  // namespace
+
+std::string backendName(const ::testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+void PrintTo(Backend backend, std::ostream* out) {
+    *out << (backend == Backend::SQLite ? "SQLite" : "PostgreSQL");
+}
+
+QString postgresServerConnection() {
+    return qEnvironmentVariable(kServerVariable);
+}
+
+QString postgresSkipReason() {
+    if (!postgresServerConnection().isEmpty()) return {};
+    return QStringLiteral("%1 is not set; scripts/test starts a PostgreSQL test server and sets it")
+        .arg(kServerVariable);
+}
+
+QString withDatabase(const QString& connectionString, const QString& database) {
+    static const QRegularExpression item(QStringLiteral("(^|;)\\s*Database\\s*=[^;]*"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString text = connectionString;
+    if (text.contains(item))
+        text.replace(item, QStringLiteral("\\1Database=") + database);
+    else
+        text += QStringLiteral(";Database=") + database;
+    return text;
+}
+
+ScratchDatabase::ScratchDatabase(Backend backend, const QString& folder) : backend_(backend) {
+    if (backend == Backend::SQLite) {
+        const QString path = folder + QStringLiteral("/host.db");
+        QFile::remove(path);
+        connectionString_ = host::sqliteConnectionString(path);
+        data::Connection create;
+        create.setConnectionString(connectionString_ + QStringLiteral(";Mode=ReadWriteCreate"));
+        create.open();
+        return;
+    }
+    serverDatabase_ = freshDatabaseName();
+    runOnServer(QStringLiteral("create database %1").arg(serverDatabase_));
+    connectionString_ = withDatabase(postgresServerConnection(), serverDatabase_);
+}
+
+// A session that a test left open does not keep the database alive.
+ScratchDatabase::~ScratchDatabase() {
+    if (serverDatabase_.isEmpty()) return;
+    try {
+        runOnServer(QStringLiteral("drop database if exists %1 with (force)").arg(serverDatabase_));
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "could not drop " << serverDatabase_.toStdString() << ": " << error.what();
+    }
+}
+
+}  // namespace xhook::test
