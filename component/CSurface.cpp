@@ -10,6 +10,7 @@
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
 #include "component/ComponentRegistry.h"
+#include "window/DocumentFinder.h"
 
 using DeZuvarEDodOziv8::clsXoutBillHook;
 
@@ -66,18 +67,42 @@ QString libraryPath() {
 }
 
 xhook::ClassRegistration classRegistration() {
-    return {DeZuvarEDodOziv8::kClsid, DeZuvarEDodOziv8::kProgId, libraryPath(),
-            QStringLiteral("Apartment"), DeZuvarEDodOziv8::kLibid,
+    return {DeZuvarEDodOziv8::kClsid,
+            DeZuvarEDodOziv8::kProgId,
+            libraryPath(),
+            QStringLiteral("Apartment"),
+            DeZuvarEDodOziv8::kLibid,
             DeZuvarEDodOziv8::kTypeLibraryVersion};
 }
 
 const xhook_class_factory factory = {&xhook_create};
 
+// A finder that the host wrote in C: each call goes to the host's functions.
+class HostDocumentFinder : public xhook::DocumentFinder {
+  public:
+    explicit HostDocumentFinder(const xhook_document_finder& functions) : functions_(functions) {}
+
+    QString Find(QString& accessCode, QString& filter) override {
+        functions_.find(functions_.context, accessCode.toUtf8().constData(),
+                        filter.toUtf8().constData());
+        return {};
+    }
+
+    QString SelectedIds() override {
+        const char* ids = functions_.selected_ids(functions_.context);
+        return ids ? QString::fromUtf8(ids) : QString();
+    }
+
+  private:
+    const xhook_document_finder functions_;
+};
+
 }  // namespace
 
 extern "C" {
 
-XHOOK_EXPORT int xhook_create(xhook_instance** instance, long* errorNumber, char** errorDescription) {
+XHOOK_EXPORT int xhook_create(xhook_instance** instance, long* errorNumber,
+                              char** errorDescription) {
     if (!instance) return XHOOK_E_INVALIDARG;
     *instance = nullptr;
     return guarded(
@@ -88,7 +113,9 @@ XHOOK_EXPORT int xhook_create(xhook_instance** instance, long* errorNumber, char
         errorNumber, errorDescription);
 }
 
-XHOOK_EXPORT void xhook_release(xhook_instance* instance) { delete instance; }
+XHOOK_EXPORT void xhook_release(xhook_instance* instance) {
+    delete instance;
+}
 
 XHOOK_EXPORT int xhook_hook_bill(xhook_instance* instance, const char* billInterIds, int* result,
                                  long* errorNumber, char** errorDescription) {
@@ -102,7 +129,22 @@ XHOOK_EXPORT int xhook_hook_bill(xhook_instance* instance, const char* billInter
         errorNumber, errorDescription);
 }
 
-XHOOK_EXPORT void xhook_free_string(char* text) { std::free(text); }
+XHOOK_EXPORT void xhook_free_string(char* text) {
+    std::free(text);
+}
+
+XHOOK_EXPORT int xhook_register_document_finder(const char* clsid,
+                                                const xhook_document_finder* finder) {
+    if (!clsid || (finder && (!finder->find || !finder->selected_ids))) return XHOOK_E_INVALIDARG;
+    xhook::DocumentFinderFactory create;
+    if (finder) {
+        const xhook_document_finder functions = *finder;
+        create = [functions] { return std::make_unique<HostDocumentFinder>(functions); };
+    }
+    return guarded(
+        [&] { xhook::registerDocumentFinderFactory(QString::fromUtf8(clsid), std::move(create)); },
+        nullptr, nullptr);
+}
 
 XHOOK_EXPORT long DllRegisterServer(void) {
     return guarded([] { xhook::registerClass(classRegistration()); }, nullptr, nullptr);

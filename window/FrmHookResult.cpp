@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
+#include <optional>
 
 #include "component/SharedState.h"
 #include "window/FlexGrid.h"
@@ -9,6 +11,21 @@
 #include "window/HookForm.h"
 
 namespace xhook {
+
+namespace {
+
+// A host that runs without a user (a smoke test, a headless build machine) sets
+// XHOOK_CLOSE_WINDOW_AFTER_MS to a number of milliseconds; the window then closes itself, as
+// its close box does, that long after hookBill has shown it. Anything but a non-negative whole
+// number leaves the window to the user.
+std::optional<int> automaticCloseDelay() {
+    bool ok = false;
+    const int milliseconds = qEnvironmentVariableIntValue("XHOOK_CLOSE_WINDOW_AFTER_MS", &ok);
+    if (!ok || milliseconds < 0) return std::nullopt;
+    return milliseconds;
+}
+
+}  // namespace
 
 FrmHookResult::FrmHookResult() = default;
 
@@ -54,6 +71,8 @@ void FrmHookResult::showModal() {
     QObject::connect(&shown, &HookForm::unloading, &loop, &QEventLoop::quit);
     QObject::connect(&shown, &QObject::destroyed, &loop, &QEventLoop::quit);
     shown.setWindowModality(Qt::ApplicationModal);
+    if (const std::optional<int> delay = automaticCloseDelay())
+        QTimer::singleShot(*delay, &shown, [&shown] { shown.close(); });
     shown.show();
     if (isVisible()) loop.exec();
 }

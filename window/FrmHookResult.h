@@ -24,7 +24,8 @@ class FrmHookResult {
 
     bool isVisible() const;
     // Shows the window application-modally and returns when it has been closed; returns at once
-    // when it is already visible.
+    // when it is already visible. With XHOOK_CLOSE_WINDOW_AFTER_MS set to N, the window closes
+    // itself N milliseconds after it was shown (for hosts that run without a user).
     void showModal();
     // Closes the window (as the close box does): saves the layouts and unloads it.
     void close();

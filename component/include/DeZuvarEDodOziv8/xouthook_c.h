@@ -1,16 +1,55 @@
 #ifndef DEZUVAREDODOZIV8_XOUTHOOK_C_H
 #define DEZUVAREDODOZIV8_XOUTHOOK_C_H
 
-/* The plain C surface of the reconciliation component, for hosts in other languages.
+/* The plain C surface of the reconciliation component, for hosts in other languages (C, Python
+ * through ctypes, ...). Every function here is exported by libDeZuvarEDodOziv8.so.1 with C
+ * linkage; a host may link the library or load it with dlopen and look the names up.
  *
- * Threading: the component is apartment-threaded. Every call on one instance comes from the
- * thread that created it; the first xhook_create of a process that has no QApplication creates
- * one on the calling thread, which then is the component's user-interface thread.
+ * A host without a user interface thread of its own:
  *
- * Status codes: XHOOK_OK (0) on success; a negative code on failure, with the error's number and
- * description in the out-arguments. Strings are UTF-8. A description returned through
- * `error_description` belongs to the caller, who frees it with xhook_free_string.
- * Any out-argument may be NULL when the caller does not want it.
+ *   xhook_instance* hook = NULL;
+ *   long number = 0;
+ *   char* description = NULL;
+ *   int result = 0;
+ *   if (xhook_create(&hook, &number, &description) == XHOOK_OK &&
+ *       xhook_hook_bill(hook, "1001,1002", &result, &number, &description) == XHOOK_OK)
+ *       puts("closed by the user");
+ *   else
+ *       fprintf(stderr, "error %ld: %s\n", number, description ? description : "");
+ *   xhook_free_string(description);
+ *   xhook_release(hook);
+ *
+ * Threading. The component is apartment-threaded and has no threads of its own. All calls come
+ * from one thread, the host's user-interface thread: the thread that runs the process's
+ * QApplication. A process without one gets it from the first xhook_create, on the calling
+ * thread, which from then on is that thread; a later call from any other thread fails with
+ * XHOOK_E_FAIL and an error that says so. xhook_hook_bill runs the window's event loop inside the
+ * call. Nothing is locked; a host that has several threads calls from one of them only.
+ *
+ * Status codes. The functions that return int or long answer XHOOK_OK (0) on success and a
+ * negative code on failure:
+ *   XHOOK_E_INVALIDARG         a required pointer is NULL (nothing else is done, no error
+ *                              number or description is given);
+ *   XHOOK_E_FAIL               the call failed: *error_number and *error_description say why;
+ *   XHOOK_E_CLASSNOTAVAILABLE  DllGetClassObject was asked for another class.
+ * DllCanUnloadNow answers XHOOK_OK or XHOOK_FALSE (1).
+ *
+ * Errors. On XHOOK_E_FAIL, *error_number receives the error's number: a runtime error number
+ * (6 overflow, 13 type mismatch, 429 the document finder cannot be created, 5 invalid
+ * procedure call, ...) or the database provider's error number; *error_description receives its
+ * description as a UTF-8 text. On XHOOK_OK *error_number is 0 and *error_description NULL.
+ * Either out-argument may be NULL when the caller does not want it.
+ *
+ * Strings. Every text passed in or out is UTF-8 and ends in NUL. Texts passed in stay the
+ * caller's; the component copies what it keeps. A text returned through error_description
+ * belongs to the caller, who frees it with xhook_free_string (never with free: the component's
+ * allocator need not be the host's).
+ *
+ * Running without a user. With the environment variable XHOOK_CLOSE_WINDOW_AFTER_MS set to a
+ * number of milliseconds, the window closes itself that long after xhook_hook_bill has shown it,
+ * as if the user had closed it (column widths are saved), and the call returns. Hosts run
+ * unattended this way, for example on the offscreen platform (QT_QPA_PLATFORM=offscreen).
+ * Message boxes that the window opens are not closed by it.
  */
 
 #ifdef __cplusplus
@@ -23,27 +62,68 @@ extern "C" {
 #define XHOOK_E_INVALIDARG (-2147024809)  /* a NULL instance or argument */
 #define XHOOK_E_CLASSNOTAVAILABLE (-2147221231)
 
+/* The class's identity in the per-user component registry. */
+#define XHOOK_CLSID "{1A2E203C-B87C-4C63-B6BE-34BADCC4D809}"
+#define XHOOK_PROGID "DeZuvarEDodOziv8.clsXoutBillHook"
+
+/* An instance of the class clsXoutBillHook. It holds no state of its own: the invoice and
+ * outbound id lists, the window and the settings read live once per thread and are shared by all
+ * instances. */
 typedef struct xhook_instance xhook_instance;
 
-/* Creates a clsXoutBillHook, reading the user's settings. On failure *instance is NULL. */
+/* Creates a clsXoutBillHook: reads the user's settings (application "DuVariz2007") into the
+ * thread's shared state, and creates the QApplication when the process has none. On success
+ * *instance is the new instance, to be released with xhook_release; on failure (a setting that
+ * does not convert) it is NULL and the error is reported. */
 int xhook_create(xhook_instance** instance, long* error_number, char** error_description);
 
-/* Releases an instance; NULL is allowed. The window and the shared state stay. */
+/* Releases an instance; NULL is allowed. The window, the id lists and the settings stay. */
 void xhook_release(xhook_instance* instance);
 
-/* hookBill: appends `bill_inter_ids` (decimal ids separated by ",") to the invoice list and shows
- * the reconciliation window modally until the user closes it. `result` receives 0 (False). */
+/* hookBill: appends `bill_inter_ids` (decimal invoice ids separated by ",", usually one) to the
+ * thread's invoice list, loads the invoice grid, and shows the reconciliation window modally
+ * until the user closes it. Called while the window is already shown (from inside its event
+ * loop), it refreshes the grid and returns at once. `bill_inter_ids` is not changed. On XHOOK_OK
+ * *result (when not NULL) is 0, the method's False. An error that ends the call (the database
+ * cannot be opened, a call from another thread) gives XHOOK_E_FAIL; ids already appended stay. */
 int xhook_hook_bill(xhook_instance* instance, const char* bill_inter_ids, int* result,
                     long* error_number, char** error_description);
 
-/* Frees a string that the component returned. */
+/* Frees a text that the component returned; NULL is allowed. */
 void xhook_free_string(char* text);
 
+/* A document finder that the host provides in its own process. The window's outbound lookup
+ * creates the finder registered under the finder's class identifier
+ * XHOOK_DOCUMENT_FINDER_CLSID: a finder registered here wins over a plugin that the per-user
+ * component registry names for that class. The component calls, on the user-interface thread:
+ *   find(context, access_code, filter): shows the host's lookup over the outbound documents,
+ *     limited by `filter` (an SQL condition that begins with " and "), and returns when the user
+ *     has finished or cancelled. `access_code` is the fixed text "@#^wmzt". Both texts are the
+ *     component's and valid only during the call.
+ *   selected_ids(context): after find, the internal ids of the documents chosen, separated by
+ *     "," ("101,102"); "" or NULL when none was chosen. The text stays the host's; the component
+ *     copies it before it calls the finder again.
+ * `context` is passed back unchanged. */
+typedef struct xhook_document_finder {
+    void* context;
+    void (*find)(void* context, const char* access_code, const char* filter);
+    const char* (*selected_ids)(void* context);
+} xhook_document_finder;
+
+#define XHOOK_DOCUMENT_FINDER_CLSID "{F295C352-DBCE-4A72-B206-4C4E87837FD8}"
+
+/* Registers `finder` in this process under the class identifier `clsid`; the component copies
+ * the structure, so it may live on the caller's stack. NULL for `finder` removes the
+ * registration. XHOOK_E_INVALIDARG when `clsid` is NULL, or `finder` lacks one of its two
+ * functions. */
+int xhook_register_document_finder(const char* clsid, const xhook_document_finder* finder);
+
 /* The standard server exports. DllRegisterServer records the class in the per-user component
- * registry (CLSID, ProgID, library path, threading model, type library, version);
- * DllUnregisterServer removes exactly that. DllGetClassObject returns, for the class's CLSID
- * text, a factory whose create_instance behaves as xhook_create. DllCanUnloadNow answers XHOOK_OK
- * when no instance is alive, XHOOK_FALSE otherwise. */
+ * registry (section [CLSID] with ProgID, Path of this library, ThreadingModel=Apartment, LIBID,
+ * Version; see the README); DllUnregisterServer removes exactly that section. Both answer
+ * XHOOK_OK or XHOOK_E_FAIL. DllGetClassObject gives, for the class's CLSID text (any case), a
+ * factory whose create_instance behaves as xhook_create; the factory is static and is not freed.
+ * DllCanUnloadNow answers XHOOK_OK when no instance is alive, XHOOK_FALSE otherwise. */
 typedef struct xhook_class_factory {
     int (*create_instance)(xhook_instance** instance, long* error_number, char** error_description);
 } xhook_class_factory;

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "DeZuvarEDodOziv8/xouthook_c.h"
+#include "component/Errors.h"
+#include "component/SharedState.h"
+#include "host/lib/DemoDatabase.h"
+#include "tests/support/TestSupport.h"
+#include "window/DocumentFinder.h"
+#include "window/FlexGrid.h"
+#include "window/FrmHookResult.h"
+#include "window/HookForm.h"
+
+using namespace xhook;
+using namespace xhook::test;
+
+namespace {
+
+// A finder as a C host writes it: plain functions and a context.
+struct CFinder {
+    std::string answer;
+    std::vector<std::string> accessCodes;
+    std::vector<std::string> filters;
+
+    static void find(void* context, const char* accessCode, const char* filter) {
+        auto* self = static_cast<CFinder*>(context);
+        self->accessCodes.emplace_back(accessCode);
+        self->filters.emplace_back(filter);
+    }
+    static const char* selectedIds(void* context) {
+        return static_cast<CFinder*>(context)->answer.c_str();
+    }
+};
+
+// Sets an environment variable for the test's duration.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const QByteArray& value)
+        : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment() {
+        if (had_)
+            qputenv(name_, saved_);
+        else
+            qunsetenv(name_);
+    }
+
+  private:
+    const char* name_;
+    QByteArray saved_;
+    bool had_;
+};
+
+class CHostTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        clearSettings();
+        const QString path = dir_.file("demo.db");
+        host::createDemoDatabase(host::sqliteConnectionString(path), {});
+        writeSetting("DBOperation", "DBConnectionString", host::sqliteConnectionString(path));
+        shared().gInvoiceIds.clear();
+        shared().gOutboundIds.clear();
+        ASSERT_EQ(xhook_create(&instance_, nullptr, nullptr), XHOOK_OK);
+    }
+    void TearDown() override {
+        xhook_release(instance_);
+        xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, nullptr);
+        shared().gHookWindow.reset();
+        shared().gOutboundIds.clear();
+        clearSettings();
+    }
+    int hookBill(const char* ids) {
+        int result = -1;
+        const int status = xhook_hook_bill(instance_, ids, &result, nullptr, nullptr);
+        EXPECT_EQ(result, 0);
+        return status;
+    }
+
+    TempDir dir_;
+    RecordingMessages messages_;
+    xhook_instance* instance_ = nullptr;
+};
+
+TEST_F(CHostTest, TheWindowsLookupAsksTheFinderThatTheHostRegisteredInC) {
+    CFinder finder{"5001,5002", {}, {}};
+    {
+        const xhook_document_finder functions = {&finder, &CFinder::find, &CFinder::selectedIds};
+        ASSERT_EQ(xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, &functions),
+                  XHOOK_OK);
+    }  // the component keeps a copy of the functions
+    int outboundRows = 0;
+    QTimer::singleShot(0, [&] {
+        HookForm& form = shared().gHookWindow->form();
+        form.MenuXOutFind->trigger();
+        outboundRows = form.vsf2->RowCount();
+        form.close();
+    });
+    ASSERT_EQ(hookBill("1001"), XHOOK_OK);
+
+    ASSERT_EQ(finder.accessCodes.size(), 1u);
+    EXPECT_EQ(finder.accessCodes[0], "@#^wmzt");
+    EXPECT_EQ(finder.filters[0], " and fcustomeridnumber='" +
+                                     shared().gCustomerNumber.toStdString() +
+                                     "' and isnull(fhookinterid,0)=0 ");
+    EXPECT_EQ(shared().gOutboundIds, "5001,5002");
+    EXPECT_GT(outboundRows, 2) << "the outbound grid was loaded from the finder's answer";
+    EXPECT_TRUE(messages_.messages.isEmpty());
+
+    // Removed again, the class is looked for in the component registry, where it is not.
+    ASSERT_EQ(xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, nullptr), XHOOK_OK);
+    EXPECT_THROW(createDocumentFinder(kDocumentFinderClsid), ComponentError);
+}
+
+TEST_F(CHostTest, AFinderWithoutItsFunctionsIsRefused) {
+    CFinder finder;
+    const xhook_document_finder noSelection = {&finder, &CFinder::find, nullptr};
+    const xhook_document_finder noFind = {&finder, nullptr, &CFinder::selectedIds};
+    EXPECT_EQ(xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, &noSelection),
+              XHOOK_E_INVALIDARG);
+    EXPECT_EQ(xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, &noFind),
+              XHOOK_E_INVALIDARG);
+    EXPECT_EQ(xhook_register_document_finder(nullptr, nullptr), XHOOK_E_INVALIDARG);
+    EXPECT_THROW(createDocumentFinder(kDocumentFinderClsid), ComponentError)
+        << "nothing was registered";
+}
+
+TEST_F(CHostTest, TheCloseOptionEndsTheModalCallAfterTheWindowWasShown) {
+    const ScopedEnvironment close("XHOOK_CLOSE_WINDOW_AFTER_MS", "150");
+    bool shownDuringCall = false;
+    QTimer::singleShot(0, [&] { shownDuringCall = shared().gHookWindow->isVisible(); });
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(hookBill("1001"), XHOOK_OK);
+    EXPECT_GE(clock.elapsed(), 140);
+    EXPECT_TRUE(shownDuringCall);
+    EXPECT_FALSE(shared().gHookWindow->isLoaded()) << "closed as the close box closes it";
+
+    // Not a number, or negative: the window waits for the user (here, the test) to close it.
+    for (const QByteArray& value : {QByteArray("soon"), QByteArray("-5")}) {
+        const ScopedEnvironment ignored("XHOOK_CLOSE_WINDOW_AFTER_MS", value);
+        bool stillShown = false;
+        QTimer::singleShot(400, [&] {
+            stillShown = shared().gHookWindow->isVisible();
+            shared().gHookWindow->close();
+        });
+        ASSERT_EQ(hookBill("1001"), XHOOK_OK);
+        EXPECT_TRUE(stillShown) << value.constData();
+    }
+}
+
+}  // namespace
