@@ -8,6 +8,7 @@
 #include "data/DbError.h"
 #include "data/ResultSet.h"
 #include "data/FaultInjection.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "window/FlexGrid.h"
 #include "window/GridLoader.h"
@@ -35,13 +36,14 @@ struct Line {
 };
 
 // A host database that holds only what the loader reads: the column configuration and a table
-// standing for the invoice line view.
-class GridLoaderTest : public ::testing::Test {
+// standing for the invoice line view; on SQLite and on the PostgreSQL server.
+class GridLoaderTest : public ScratchDatabaseTest {
 protected:
     void SetUp() override {
-        path_ = dir_.file("host.db");
+        ScratchDatabaseTest::SetUp();
+        if (IsSkipped()) return;
         data::Connection setup;
-        setup.setConnectionString("Provider=SQLite;Data Source=" + path_ + ";Mode=ReadWriteCreate");
+        setup.setConnectionString(connectionString());
         setup.open();
         setup.execute(
             "create table tblFindInfoEntry (ftypeid integer, fentryid integer, fFieldname "
@@ -52,7 +54,7 @@ protected:
             "forderid integer, fcustomerIdNumber varchar(30), fstatus integer, fdate varchar(10), "
             "fitem varchar(50), fqty varchar(20), famount double precision)");
         setup.close();
-        shared().DBConnectionString = "Provider=SQLite;Data Source=" + path_;
+        shared().DBConnectionString = connectionString();
         shared().gCustomerNumber = "unchanged";
     }
     void TearDown() override { data::FaultInjection::clear(); }
@@ -95,13 +97,11 @@ protected:
         return cells;
     }
 
-    TempDir dir_;
-    QString path_;
     FlexGrid grid_{"vsf1"};
     RecordingMessages messages_;
 };
 
-TEST_F(GridLoaderTest, LoadsLinesMergedColumnsSeparatorsColoursAndTotals) {
+TEST_P(GridLoaderTest, LoadsLinesMergedColumnsSeparatorsColoursAndTotals) {
     standardConfiguration();
     twoInvoices();
     ASSERT_TRUE(load("1001,1002"));
@@ -144,7 +144,7 @@ TEST_F(GridLoaderTest, LoadsLinesMergedColumnsSeparatorsColoursAndTotals) {
     EXPECT_EQ(row(6), QStringList({"", "", "", "合计", "", "", "15.5", "150.5"}));
 }
 
-TEST_F(GridLoaderTest, IdsThatMatchNothingLeaveTheHeaderOnly) {
+TEST_P(GridLoaderTest, IdsThatMatchNothingLeaveTheHeaderOnly) {
     standardConfiguration();
     twoInvoices();
     ASSERT_TRUE(load("1001"));
@@ -154,7 +154,7 @@ TEST_F(GridLoaderTest, IdsThatMatchNothingLeaveTheHeaderOnly) {
     EXPECT_EQ(shared().gCustomerNumber, "C1") << "unchanged by a load that read no line";
 }
 
-TEST_F(GridLoaderTest, MergedColumnsAreTheFirstConfiguredOnesWhicheverRowsCarryTheFlag) {
+TEST_P(GridLoaderTest, MergedColumnsAreTheFirstConfiguredOnesWhicheverRowsCarryTheFlag) {
     configure({{1, "fbillno", "a", "1", "", 0}, {2, "fdate", "b", "1", "", 1},
                {3, "fitem", "c", "1", "", 0},   {4, "fqty", "d", "1", "", 0},
                {5, "famount", "e", "1", "", 1}, {6, "fcustomerIdNumber", "f", "1", "", 0}});
@@ -164,7 +164,7 @@ TEST_F(GridLoaderTest, MergedColumnsAreTheFirstConfiguredOnesWhicheverRowsCarryT
     EXPECT_EQ(row(2).mid(3), QStringList({"", "", "螺母", "2", "20.5", "C1"}));
 }
 
-TEST_F(GridLoaderTest, TheSumMarkNamesTheColumnOfEntryIdPlusTwo) {
+TEST_P(GridLoaderTest, TheSumMarkNamesTheColumnOfEntryIdPlusTwo) {
     configure({{1, "fitem", "物料"}, {3, "fqty", "数量", "7", "", 0, 1}, {4, "famount", "金额"}});
     twoInvoices();
     ASSERT_TRUE(load("1001"));
@@ -178,7 +178,7 @@ TEST_F(GridLoaderTest, TheSumMarkNamesTheColumnOfEntryIdPlusTwo) {
     EXPECT_EQ(row(grid_.RowCount() - 1).mid(4), QStringList({"", ""}));
 }
 
-TEST_F(GridLoaderTest, TotalsTreatBlanksAsZeroAndTrimSpaces) {
+TEST_P(GridLoaderTest, TotalsTreatBlanksAsZeroAndTrimSpaces) {
     configure({{1, "fitem", "物料"}, {2, "fqty", "数量", "7", "", 0, 1}});
     addLines({{1001, 1, "FP1", 1, "C", 1, {}, "a", "1.5", 0.0},
               {1001, 2, "FP1", 2, "C", 1, {}, "b", "", 0.0},
@@ -188,14 +188,14 @@ TEST_F(GridLoaderTest, TotalsTreatBlanksAsZeroAndTrimSpaces) {
     EXPECT_EQ(grid_.cellText(5, 4), "3.5");
 }
 
-TEST_F(GridLoaderTest, ATabInAValueShiftsTheRestOfItsRow) {
+TEST_P(GridLoaderTest, ATabInAValueShiftsTheRestOfItsRow) {
     configure({{1, "fitem", "物料"}, {2, "fqty", "数量"}, {3, "famount", "金额"}});
     addLines({{1001, 1, "FP1", 1, "C", 1, {}, "左\t右", "7", 8.0}});
     ASSERT_TRUE(load("1001"));
     EXPECT_EQ(row(1).mid(3), QStringList({"左", "右", "7"}));
 }
 
-TEST_F(GridLoaderTest, TwentyEightConfiguredColumnsFitAndTwentyNineFail) {
+TEST_P(GridLoaderTest, TwentyEightConfiguredColumnsFitAndTwentyNineFail) {
     QList<ConfigRow> rows;
     for (int i = 1; i <= 28; ++i) rows.append({i, "fitem", QString("c%1").arg(i)});
     configure(rows);
@@ -216,7 +216,7 @@ TEST_F(GridLoaderTest, TwentyEightConfiguredColumnsFitAndTwentyNineFail) {
     EXPECT_EQ(grid_.cellText(1, 0), "1001");
 }
 
-TEST_F(GridLoaderTest, FailuresLeaveTheGridAsTheirStepLeftIt) {
+TEST_P(GridLoaderTest, FailuresLeaveTheGridAsTheirStepLeftIt) {
     twoInvoices();
     struct Case {
         const char* name;
@@ -253,7 +253,7 @@ TEST_F(GridLoaderTest, FailuresLeaveTheGridAsTheirStepLeftIt) {
     }
 }
 
-TEST_F(GridLoaderTest, IdListsAreCheckedBeforeAnySqlIsSent) {
+TEST_P(GridLoaderTest, IdListsAreCheckedBeforeAnySqlIsSent) {
     standardConfiguration();
     twoInvoices();
     ASSERT_TRUE(load("1001,,1002,")) << "empty items are skipped";
@@ -279,14 +279,16 @@ TEST_F(GridLoaderTest, IdListsAreCheckedBeforeAnySqlIsSent) {
     EXPECT_EQ(count->value("n").toInt(), 5) << "the database is unchanged";
 }
 
-TEST_F(GridLoaderTest, AFailedOpenPassesToTheCallerWithoutAMessage) {
+TEST_P(GridLoaderTest, AFailedOpenPassesToTheCallerWithoutAMessage) {
     standardConfiguration();
-    shared().DBConnectionString = "Provider=SQLite;Data Source=" + dir_.file("missing.db");
+    shared().DBConnectionString = missingDatabaseConnectionString(backend(), folder.path());
     EXPECT_THROW(load("1001"), data::DbError);
     EXPECT_TRUE(messages_.messages.isEmpty());
     EXPECT_EQ(shared().gConnection, nullptr);
     shared().DBConnectionString = QString();
     EXPECT_THROW(load("1001"), ComponentError);
 }
+
+XHOOK_ON_BOTH_BACKENDS(GridLoaderTest);
 
 }  // namespace

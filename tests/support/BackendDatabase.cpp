@@ -74,6 +74,17 @@ ScratchDatabase::ScratchDatabase(Backend backend, const QString& folder) : backe
     connectionString_ = withDatabase(postgresServerConnection(), serverDatabase_);
 }
 
+QString missingDatabaseConnectionString(Backend backend, const QString& folder) {
+    if (backend == Backend::SQLite)
+        return host::sqliteConnectionString(folder + QStringLiteral("/missing.db"));
+    return withDatabase(postgresServerConnection(), QStringLiteral("xhook_no_such_database"));
+}
+
+void ScratchDatabaseTest::SetUp() {
+    XHOOK_SKIP_WITHOUT_SERVER(GetParam());
+    scratch = std::make_unique<ScratchDatabase>(GetParam(), folder.path());
+}
+
 // A session that a test left open does not keep the database alive.
 ScratchDatabase::~ScratchDatabase() {
     if (serverDatabase_.isEmpty()) return;

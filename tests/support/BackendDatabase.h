@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QTemporaryDir>
+#include <memory>
 #include <string>
 
 namespace xhook::test {
@@ -47,6 +49,21 @@ class ScratchDatabase {
     Backend backend_;
     QString connectionString_;
     QString serverDatabase_;  // the server's database, PostgreSQL only
+};
+
+// A connection string of the backend that names a database that does not exist.
+QString missingDatabaseConnectionString(Backend backend, const QString& folder);
+
+// A fresh, empty database for each test on the backend of the test's parameter, in `scratch`;
+// a PostgreSQL instance without a server is skipped.
+class ScratchDatabaseTest : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override;
+    Backend backend() const { return GetParam(); }
+    const QString& connectionString() const { return scratch->connectionString(); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<ScratchDatabase> scratch;
 };
 
 // Skips the running test when it is to run on PostgreSQL and no server is named.
