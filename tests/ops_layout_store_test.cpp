@@ -12,6 +12,7 @@
 #include "data/GridLayoutStore.h"
 #include "data/ResultSet.h"
 #include "host/lib/HostSchema.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "window/FlexGrid.h"
 
@@ -41,14 +42,17 @@ class TransactionWatchingMessages : public MessageSink {
     ScopedMessageSink scope_;
 };
 
-class LayoutStoreTest : public ::testing::Test {
+// The host database's schema in a fresh database of its own, on SQLite and on the server.
+class LayoutStoreTest : public test::ScratchDatabaseTest {
   protected:
     void SetUp() override {
-        connectionString_ = "Provider=SQLite;Data Source=" + dir_.file("host.db");
+        ScratchDatabaseTest::SetUp();
+        if (IsSkipped()) return;
+        connectionString_ = connectionString();
         shared().DBConnectionString = connectionString_;
         shared().gConnection.reset();
         data::Connection connection;
-        connection.setConnectionString(connectionString_ + ";Mode=ReadWriteCreate");
+        connection.setConnectionString(connectionString_);
         connection.open();
         connection.beginTrans();
         host::createHostSchema(connection);
@@ -109,12 +113,11 @@ class LayoutStoreTest : public ::testing::Test {
         return rows;
     }
 
-    test::TempDir dir_;
     QString connectionString_;
     FlexGrid grid_{"vsf1"};
 };
 
-TEST_F(LayoutStoreTest, LoadWithoutLayoutRecordsTheCurrentWidthsAsTypeZero) {
+TEST_P(LayoutStoreTest, LoadWithoutLayoutRecordsTheCurrentWidthsAsTypeZero) {
     test::RecordingMessages messages;
     store("XSGJA", 0,
           sequential({110, 120, 130, 140, 150}));  // an older record, longer than the grid
@@ -141,7 +144,7 @@ TEST_F(LayoutStoreTest, LoadWithoutLayoutRecordsTheCurrentWidthsAsTypeZero) {
     EXPECT_TRUE(messages.messages.isEmpty());
 }
 
-TEST_F(LayoutStoreTest, SaveReplacesTheLayoutOfThatNameAndTypeOnly) {
+TEST_P(LayoutStoreTest, SaveReplacesTheLayoutOfThatNameAndTypeOnly) {
     test::RecordingMessages messages;
     store("XSGJA", 1, sequential({101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112}));
     store("XSGJA", 0, sequential({133}));
@@ -162,7 +165,7 @@ TEST_F(LayoutStoreTest, SaveReplacesTheLayoutOfThatNameAndTypeOnly) {
     EXPECT_TRUE(messages.messages.isEmpty());
 }
 
-TEST_F(LayoutStoreTest, LoadAppliesStoredRowsByPositionUpToTheColumnCount) {
+TEST_P(LayoutStoreTest, LoadAppliesStoredRowsByPositionUpToTheColumnCount) {
     test::RecordingMessages messages;
     store("XSGJA", 1, sequential({120, 121, 122, 123, 124, 125, 126, 127, 128, 129}));
     setWidths(grid_, {60, 60, 60, 60, 60, 60, 60, 60});
@@ -181,7 +184,7 @@ TEST_F(LayoutStoreTest, LoadAppliesStoredRowsByPositionUpToTheColumnCount) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(LayoutStoreTest, SequenceBeyondTheGridFailsAfterTheEarlierWidthsWereApplied) {
+TEST_P(LayoutStoreTest, SequenceBeyondTheGridFailsAfterTheEarlierWidthsWereApplied) {
     test::RecordingMessages messages;
     store("XSGJA", 1, {{0, pixelWidth(131)}, {1, pixelWidth(132)}, {5, pixelWidth(133)}});
     setWidths(grid_, {60, 61, 62});
@@ -197,18 +200,26 @@ TEST_F(LayoutStoreTest, SequenceBeyondTheGridFailsAfterTheEarlierWidthsWereAppli
     EXPECT_TRUE(stored("XSGJA", 0).isEmpty());
 }
 
-TEST_F(LayoutStoreTest, SaveOfAGridWithoutColumnsDeletesTheLayout) {
+TEST_P(LayoutStoreTest, SaveOfAGridWithoutColumnsDeletesTheLayout) {
     store("XSGJA", 1, sequential({110, 111, 112}));
     grid_.setColCount(0);
     EXPECT_TRUE(SaveGridLayout("XSGJA", grid_, 1));
     EXPECT_TRUE(stored("XSGJA", 1).isEmpty());
 }
 
-TEST_F(LayoutStoreTest, RefusedRowRollsTheWholeSaveBackAfterTheMessage) {
+TEST_P(LayoutStoreTest, RefusedRowRollsTheWholeSaveBackAfterTheMessage) {
     TransactionWatchingMessages messages;
     store("XSGJA", 1, sequential({110, 111, 112, 113, 114}));
-    run("create trigger refuse_fourth before insert on t_GS_tableinfo when new.fsequence = 3 "
-        "begin select raise(abort, 'fourth column refused'); end");
+    if (backend() == test::Backend::SQLite) {
+        run("create trigger refuse_fourth before insert on t_GS_tableinfo when new.fsequence = 3 "
+            "begin select raise(abort, 'fourth column refused'); end");
+    } else {
+        run("create function refuse_fourth() returns trigger language plpgsql as $$ begin "
+            "if new.fsequence = 3 then raise exception 'fourth column refused'; end if; "
+            "return new; end $$");
+        run("create trigger refuse_fourth before insert on t_GS_tableinfo for each row "
+            "execute function refuse_fourth()");
+    }
     setWidths(grid_, {50, 51, 52, 53, 54, 55});
 
     EXPECT_FALSE(SaveGridLayout("XSGJA", grid_, 1));
@@ -222,7 +233,7 @@ TEST_F(LayoutStoreTest, RefusedRowRollsTheWholeSaveBackAfterTheMessage) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(LayoutStoreTest, MissingTableFailsWithOneMessageAndNoRollback) {
+TEST_P(LayoutStoreTest, MissingTableFailsWithOneMessageAndNoRollback) {
     TransactionWatchingMessages messages;
     run("drop table t_GS_tableinfo");
     setWidths(grid_, {50, 51});
@@ -240,7 +251,7 @@ TEST_F(LayoutStoreTest, MissingTableFailsWithOneMessageAndNoRollback) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(LayoutStoreTest, NameWithAQuoteIsRefusedBeforeAnyStatement) {
+TEST_P(LayoutStoreTest, NameWithAQuoteIsRefusedBeforeAnyStatement) {
     test::RecordingMessages messages;
     store("XSGJA", 1, sequential({110, 111}));
     setWidths(grid_, {50, 51});
@@ -254,7 +265,7 @@ TEST_F(LayoutStoreTest, NameWithAQuoteIsRefusedBeforeAnyStatement) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(LayoutStoreTest, FailureToConnectPassesToTheCallerUnshown) {
+TEST_P(LayoutStoreTest, FailureToConnectPassesToTheCallerUnshown) {
     test::RecordingMessages messages;
     shared().DBConnectionString.clear();
     EXPECT_THROW(SaveGridLayout("XSGJA", grid_, 1), ComponentError);
@@ -263,7 +274,7 @@ TEST_F(LayoutStoreTest, FailureToConnectPassesToTheCallerUnshown) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(LayoutStoreTest, ToolPrintsTheLayoutsOfANameByTypeAndSequence) {
+TEST_P(LayoutStoreTest, ToolPrintsTheLayoutsOfANameByTypeAndSequence) {
     const QString tool = QCoreApplication::applicationDirPath() + "/../host/xouthook";
     ASSERT_TRUE(QFileInfo::exists(tool)) << "build the xouthook target: " << tool.toStdString();
     store("XSGJA", 1, {{1, 900}, {0, 1200}});
@@ -279,5 +290,7 @@ TEST_F(LayoutStoreTest, ToolPrintsTheLayoutsOfANameByTypeAndSequence) {
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()),
               "0\t0\t600\n1\t0\t1200\n1\t1\t900\n");
 }
+
+XHOOK_ON_BOTH_BACKENDS(LayoutStoreTest);
 
 }  // namespace
