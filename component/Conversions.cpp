@@ -149,9 +149,22 @@ std::optional<double> parseLocaleNumber(QStringView text) {
     return value;
 }
 
+// A number too large for a double: the locale reads it as an infinity and reports no conversion.
+bool isOutOfRangeNumber(QStringView text) {
+    bool ok = false;
+    const double value = userNumbers().locale.toDouble(text.trimmed(), &ok);
+    return !ok && std::isinf(value);
+}
+
 QString describe(const QString& what, QStringView text) {
     return what.isEmpty() ? QStringLiteral("\"%1\"").arg(text)
                           : QStringLiteral("%1 = \"%2\"").arg(what, text);
+}
+
+// A text that holds no number: an overflow when it is a number too large, else a type mismatch.
+[[noreturn]] void raiseNoNumber(QStringView text, const QString& what) {
+    if (isOutOfRangeNumber(text)) raiseOverflow(describe(what, text));
+    raiseTypeMismatch(describe(what, text));
 }
 
 }  // namespace
@@ -173,7 +186,7 @@ std::optional<double> readLocaleNumber(const QString& text) {
 
 qint16 textToInt16(const QString& text, const QString& what) {
     const std::optional<double> number = parseLocaleNumber(text);
-    if (!number) raiseTypeMismatch(describe(what, text));
+    if (!number) raiseNoNumber(text, what);
     const double rounded = std::nearbyint(*number);  // default rounding mode: halves to even
     if (!std::isfinite(rounded) || rounded < -32768.0 || rounded > 32767.0)
         raiseOverflow(describe(what, text));
@@ -182,7 +195,7 @@ qint16 textToInt16(const QString& text, const QString& what) {
 
 double textToDouble(QStringView text, const QString& what) {
     const std::optional<double> number = parseLocaleNumber(text);
-    if (!number) raiseTypeMismatch(describe(what, text));
+    if (!number) raiseNoNumber(text, what);
     if (!std::isfinite(*number)) raiseOverflow(describe(what, text));
     return *number;
 }

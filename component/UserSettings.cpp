@@ -13,15 +13,24 @@ namespace {
 
 const QString kApplication = QStringLiteral("DuVariz2007");
 
-// One setting as the store holds it: the text, or the default when the key is absent.
+// One setting as the store holds it: the text, or the default when the key is absent. The store
+// reads some forms ("@Rect(...)", "@Variant(...)") as values of other kinds; such a value is no
+// text and fails as a type mismatch instead of reading as an empty or made-up text.
 QString readText(QSettings& store, const QString& section, const QString& key,
                  const QString& fallback) {
     const QString path = section + '/' + key;
     if (!store.contains(path)) return fallback;
     const QVariant value = store.value(path);
-    // An unquoted value with commas comes back as a list; it is one text to the host.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',');
-    return value.toString();
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            return value.toString();
+        case QMetaType::QStringList:  // an unquoted value with commas: one text to the host
+            return value.toStringList().join(',');
+        case QMetaType::QByteArray:
+            return QString::fromUtf8(value.toByteArray());
+        default:
+            raiseTypeMismatch(QStringLiteral("%1 不是文本 (%2)").arg(path, value.typeName()));
+    }
 }
 
 }  // namespace
