@@ -9,6 +9,7 @@
 #include "data/SharedConnection.h"
 #include "data/SqlDialect.h"
 #include "reconcile/ReconcileOutcome.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/Commands.h"
@@ -180,9 +181,10 @@ TEST_F(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-using AutomaticReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseFixture;
+// On SQLite with the native procedure, and on the server with its own.
+using AutomaticReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseBackendFixture;
 
-TEST_F(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirLinesSources) {
+TEST_P(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirLinesSources) {
     // Invoice 1003 was delivered in two outbound documents, 5003 and 5004.
     loadWindow("1003", "");
     MenuAutoHook_Click(form());
@@ -206,5 +208,7 @@ TEST_F(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirL
     EXPECT_EQ(invoiceReconciliation(1009), 0);
     EXPECT_TRUE(commandsEnabled());
 }
+
+XHOOK_ON_BOTH_BACKENDS(AutomaticReconciliationOnTheDemoDatabase);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "data/Parameter.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/Commands.h"
@@ -234,9 +235,10 @@ TEST_F(ManualReconciliation, ListsLongerThanTheirParameterAreRefusedBeforeAnythi
     EXPECT_TRUE(procedure.calls.isEmpty());
 }
 
-using ManualReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseFixture;
+// On SQLite with the native procedure, and on the server with its own.
+using ManualReconciliationOnTheDemoDatabase = xhook::test::DemoDatabaseBackendFixture;
 
-TEST_F(ManualReconciliationOnTheDemoDatabase, AMatchingInvoiceIsReconciledOnceThenRefused) {
+TEST_P(ManualReconciliationOnTheDemoDatabase, AMatchingInvoiceIsReconciledOnceThenRefused) {
     loadWindow("1001", "5001");
     MenuBillHook1_Click(form());
     expectOnlyMessage("钩稽成功!", 64, false);
@@ -259,5 +261,7 @@ TEST_F(ManualReconciliationOnTheDemoDatabase, AMatchingInvoiceIsReconciledOnceTh
     EXPECT_EQ(reconciliationCount(), 2);
     EXPECT_EQ(lastReconcileOutcome().answer, -1);
 }
+
+XHOOK_ON_BOTH_BACKENDS(ManualReconciliationOnTheDemoDatabase);
 
 }  // namespace

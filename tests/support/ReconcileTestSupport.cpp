@@ -84,7 +84,12 @@ void ReconcileFixture::SetUp() {
 
 void DemoDatabaseFixture::SetUp() {
     ReconcileWindowFixture::SetUp();
-    shared().DBConnectionString = host::sqliteConnectionString(dir.file("demo.db"));
+    if (backend() == Backend::SQLite) {
+        shared().DBConnectionString = host::sqliteConnectionString(dir.file("demo.db"));
+    } else {
+        scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
+        shared().DBConnectionString = scratch->connectionString();
+    }
     host::createDemoDatabase(shared().DBConnectionString);
     host::registerDemoProcedures();
 }

@@ -6,10 +6,12 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <optional>
 
 #include "data/NativeProcedures.h"
 #include "data/Parameter.h"
+#include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "window/FrmHookResult.h"
 
@@ -78,9 +80,11 @@ class ReconcileFixture : public ReconcileWindowFixture {
     RecordingReconcileProcedure procedure;
 };
 
-// The stand-alone host's demo database in the test's folder, with the host's own procedure.
+// The stand-alone host's demo database in the test's folder (demo.db), with the host's own
+// procedure; or on the backend that a derived fixture names, in a database of its own.
 class DemoDatabaseFixture : public ReconcileWindowFixture {
   protected:
+    virtual Backend backend() const { return Backend::SQLite; }
     void SetUp() override;
 
     // Lists the documents and loads the grids as the window does (the outbound grid only for a
@@ -91,8 +95,22 @@ class DemoDatabaseFixture : public ReconcileWindowFixture {
     qint64 outboundReconciliation(qint64 outboundId);
     qint64 reconciliationCount();
 
+    std::unique_ptr<ScratchDatabase> scratch;
+
   private:
     qint64 number(const QString& sql);
+};
+
+// The demo database fixture on the backend of the test's parameter; skips a PostgreSQL instance
+// without a server.
+class DemoDatabaseBackendFixture : public DemoDatabaseFixture,
+                                   public ::testing::WithParamInterface<Backend> {
+  protected:
+    Backend backend() const override { return GetParam(); }
+    void SetUp() override {
+        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
+        DemoDatabaseFixture::SetUp();
+    }
 };
 
 }  // namespace xhook::test
