@@ -6,6 +6,7 @@
 #include "component/Errors.h"
 #include "component/Messages.h"
 #include "component/SharedState.h"
+#include "window/BusyCursor.h"
 
 namespace xhook {
 
@@ -27,6 +28,7 @@ void reportStepError(const QString& description) {
 
 bool runWindowStep(const std::function<void()>& step) {
     try {
+        const BusyCursor busy;
         step();
         return true;
     } catch (const ComponentError& error) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "component/SharedState.h"
+#include "window/BusyCursor.h"
 #include "window/FlexGrid.h"
 #include "window/GridLoader.h"
 #include "window/HookForm.h"
@@ -53,10 +54,12 @@ FlexGrid& FrmHookResult::vsf2() {
 }
 
 bool FrmHookResult::find1() {
+    const BusyCursor busy;
     return loadDocumentGrid(vsf1(), invoiceGridSource(), shared().gInvoiceIds);
 }
 
 bool FrmHookResult::find2() {
+    const BusyCursor busy;
     return loadDocumentGrid(vsf2(), outboundGridSource(), shared().gOutboundIds);
 }
 

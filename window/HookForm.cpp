@@ -1,6 +1,7 @@
 #include "window/HookForm.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -69,9 +70,12 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
     return item;
 }
 
+// Tab leaves the grid for the next control instead of walking its cells; the arrow keys, Home,
+// End and the page keys move the current row.
 FlexGrid* addGridTab(QTabWidget* tabs, const char* gridName, const QString& caption) {
     auto* grid = new FlexGrid(QLatin1String(gridName), tabs);
     grid->setObjectName(QLatin1String(gridName));
+    grid->setTabKeyNavigation(false);
     tabs->addTab(grid, caption);
     tabs->setMinimumHeight(FlexGrid::twipsToPixelsY(kMinimumPanelTwips));
     return grid;
@@ -141,6 +145,8 @@ void HookForm::buildPanels() {
     SSTab2 = new QTabWidget(RXSplitter1);
     SSTab2->setObjectName(QStringLiteral("SSTab2"));
     vsf2 = addGridTab(SSTab2, "vsf2", QStringLiteral("销售出库单"));
+    vsf1->installEventFilter(this);
+    vsf2->installEventFilter(this);
     RXSplitter1->addWidget(SSTab1);
     RXSplitter1->addWidget(SSTab2);
     setCentralWidget(RXSplitter1);
@@ -239,12 +245,23 @@ void HookForm::toolbarButtonClicked(const QString& key) {
         runStep([this] { MenuBillHook1_Click(*this); });
 }
 
-// The menu of a grid offers the commands that act on that grid; the grid takes the focus first,
-// so that the removal acts on the grid that was clicked.
 void HookForm::gridMouseButtonDown(FlexGrid* grid, int button, const QPoint& position) {
     constexpr int kRightButtonAlone = 2;
-    if (button != kRightButtonAlone || (grid != vsf1 && grid != vsf2)) return;
-    grid->setFocus(Qt::MouseFocusReason);
+    if (button == kRightButtonAlone) openGridMenu(grid, position, Qt::MouseFocusReason);
+}
+
+// Below the current cell's left edge, or at the top of the cell area when no cell is current.
+QPoint HookForm::menuPositionAtCurrentCell(const FlexGrid& grid) {
+    const QRect cell = grid.visualRect(grid.currentIndex());
+    if (!cell.isValid() || !grid.viewport()->rect().intersects(cell)) return {0, 0};
+    return {qMax(0, cell.left()), cell.bottom()};
+}
+
+// The menu of a grid offers the commands that act on that grid; the grid takes the focus first,
+// so that the removal acts on the grid whose menu it is.
+void HookForm::openGridMenu(FlexGrid* grid, const QPoint& position, Qt::FocusReason reason) {
+    if (grid != vsf1 && grid != vsf2) return;
+    grid->setFocus(reason);
     if (contextMenu_) contextMenu_->close();
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -256,6 +273,22 @@ void HookForm::gridMouseButtonDown(FlexGrid* grid, int button, const QPoint& pos
     }
     contextMenu_ = menu;
     menu->popup(grid->viewport()->mapToGlobal(position));
+    // From the keyboard, the first item is ready for Enter and the arrow keys.
+    if (reason != Qt::MouseFocusReason) menu->setActiveAction(menu->actions().value(0));
+}
+
+// The context-menu key (or Shift+F10) on a grid opens the same menu as the right button, at the
+// current cell; the right button itself arrives as the grid's mouse-button event.
+bool HookForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu && (watched == vsf1 || watched == vsf2)) {
+        auto* request = static_cast<QContextMenuEvent*>(event);
+        if (request->reason() == QContextMenuEvent::Keyboard) {
+            auto* grid = static_cast<FlexGrid*>(watched);
+            openGridMenu(grid, menuPositionAtCurrentCell(*grid), Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool HookForm::event(QEvent* event) {

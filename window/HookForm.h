@@ -62,6 +62,9 @@ class HookForm : public QMainWindow {
     // Opens the grid's right-click menu when the button code is exactly 2, at `position` in the
     // grid's cell area (its viewport), where the grid reports its mouse events.
     void gridMouseButtonDown(FlexGrid* grid, int button, const QPoint& position);
+    // Where the context-menu key opens a grid's menu, in the grid's cell area: at its current
+    // cell when that is in view.
+    static QPoint menuPositionAtCurrentCell(const FlexGrid& grid);
     // The right-click menu opened last, while it is open; nullptr otherwise.
     QMenu* lastContextMenu() const {
         return contextMenu_ && contextMenu_->isVisible() ? contextMenu_.data() : nullptr;
@@ -76,6 +79,7 @@ class HookForm : public QMainWindow {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -88,6 +92,7 @@ class HookForm : public QMainWindow {
     void applyUnloadStep();
     void runStep(const std::function<void()>& step);
     void routeOutboundLookup();
+    void openGridMenu(FlexGrid* grid, const QPoint& position, Qt::FocusReason reason);
 
     FrmHookResult* window_;
     QList<QAction*> toolbarEntries_;

@@ -418,10 +418,16 @@ QImage image(const QString& key, int pixels) {
     return result;
 }
 
+// Each variant is drawn at its own resolution and says so by its device pixel ratio, so that a
+// 2x screen shows the shapes drawn at 32 x 32 rather than the 16 x 16 ones enlarged.
 QIcon icon(const QString& key) {
     if (!contains(key)) return {};
     QIcon result;
-    for (int scale : {1, 2}) result.addPixmap(QPixmap::fromImage(image(key, kImageSize * scale)));
+    for (int scale : {1, 2}) {
+        QPixmap variant = QPixmap::fromImage(image(key, kImageSize * scale));
+        variant.setDevicePixelRatio(scale);
+        result.addPixmap(variant);
+    }
     return result;
 }
 

@@ -22,7 +22,8 @@ bool contains(const QString& key);
 // The image under `key` drawn at `pixels` x `pixels`, transparent round the shape; a null image
 // for a key that is not in the list.
 QImage image(const QString& key, int pixels);
-// The image as an icon with variants for 1x and 2x screens; a null icon for an unknown key.
+// The image as an icon with variants for 1x and 2x screens (pixmaps of device pixel ratio 1 and
+// 2, both 16 x 16 logical pixels); a null icon for an unknown key.
 QIcon icon(const QString& key);
 
 // The window's own icon, drawn with the same shapes: an invoice and an outbound document joined
