@@ -145,14 +145,16 @@ QSqlDatabase PostgresBackend::openDatabase(const ConnectionString& cs,
 }
 
 // Without an open transaction the call gets one of its own, so that answers refused here (an
-// output longer than its size) leave nothing of the procedure's work behind.
+// output longer than its size) leave nothing of the procedure's work behind. That transaction is
+// read committed: the procedure serializes its work with others by the locks it takes itself,
+// and sees what another call committed while it waited for them.
 void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
                                    QList<Parameter>& parameters, bool inTransaction) {
     if (inTransaction) {
         callProcedure(db, name, parameters);
         return;
     }
-    beginTransaction(db);
+    runStatement(db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"));
     try {
         callProcedure(db, name, parameters);
     } catch (...) {
@@ -162,8 +164,11 @@ void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
     commitTransaction(db);
 }
 
+// Serializable: two transactions that replace the same rows at once (two workstations saving a
+// layout of one name) cannot both commit; the later one fails with SQLSTATE 40001 and is rolled
+// back, instead of leaving the rows of both.
 void PostgresBackend::beginTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("BEGIN"));
+    runStatement(db, QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE"));
 }
 
 void PostgresBackend::commitTransaction(QSqlDatabase& db) {

@@ -9,12 +9,14 @@ namespace xhook::data {
 // procedures are the server's own, run with CALL: the output parameters are INOUT parameters of
 // the procedure, and their answers come back as the CALL's one row.
 class PostgresBackend : public Backend {
-public:
+  public:
     QString name() const override { return QStringLiteral("PostgreSQL"); }
     QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
-    // The call runs inside the connection's open transaction, or else in one of its own.
+    // The call runs inside the connection's open transaction, or else in one of its own (read
+    // committed).
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
+    // Serializable, so that concurrent transactions never interleave their writes.
     void beginTransaction(QSqlDatabase& db) override;
     void commitTransaction(QSqlDatabase& db) override;
     void rollbackTransaction(QSqlDatabase& db) override;
