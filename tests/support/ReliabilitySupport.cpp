@@ -118,6 +118,24 @@ int reconciliationCount(const QString& connectionString) {
         .toInt();
 }
 
+void takeBackReconciliation(const QString& connectionString, qint64 invoiceId) {
+    const auto connection = openOwnConnection(connectionString);
+    const qint64 id =
+        rowTexts(*connection,
+                 QStringLiteral("select coalesce(fhookinterid,0) from icsale where finterid=%1")
+                     .arg(invoiceId))
+            .value(0)
+            .toLongLong();
+    if (id == 0) return;
+    connection->beginTrans();
+    for (const char* sql : {"update icsale set fhookinterid=0 where fhookinterid=%1",
+                            "update icstockbill set fhookinterid=0 where fhookinterid=%1",
+                            "delete from t_GS_billGJEntry where finterid=%1",
+                            "delete from t_GS_billGJ where finterid=%1"})
+        connection->execute(QString::fromLatin1(sql).arg(id));
+    connection->commitTrans();
+}
+
 BoundaryRun runAtEventBoundary(const std::function<void()>& step) {
     BoundaryRun run;
     run.completed = runWindowStep([&] {

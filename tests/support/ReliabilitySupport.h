@@ -34,6 +34,9 @@ LayoutRows storedLayout(const QString& connectionString, const QString& name, in
 QStringList reconciliationInconsistencies(const QString& connectionString);
 // How many reconciliations are recorded.
 int reconciliationCount(const QString& connectionString);
+// Takes back the reconciliation that an invoice belongs to, with every document it joined, in
+// one transaction; nothing when the invoice is not reconciled.
+void takeBackReconciliation(const QString& connectionString, qint64 invoiceId);
 
 // Runs `step` at the window's event boundary, as the window runs its commands and steps. Tells
 // whether it completed and the description of an error that passed out of it to the boundary.
