@@ -175,7 +175,11 @@ void PostgresBackend::commitTransaction(QSqlDatabase& db) {
     runStatement(db, QStringLiteral("COMMIT"));
 }
 
+// A session that the server has ended (it stopped, or cut the connection off) took its
+// transaction with it: there is nothing left to roll back, and the failure that ended the work
+// has been reported already.
 void PostgresBackend::rollbackTransaction(QSqlDatabase& db) {
+    if (!db.isOpen()) return;
     runStatement(db, QStringLiteral("ROLLBACK"));
 }
 
