@@ -27,6 +27,26 @@ QVariant readScalar(data::Connection& connection, const QString& sql) {
     return values.isEmpty() ? QVariant() : values.first();
 }
 
+QStringList dumpAll(data::Connection& connection) {
+    const QStringList queries = {"select * from t_customer order by fitemid",
+                                 "select * from t_icitem order by fitemid",
+                                 "select * from icsale order by finterid",
+                                 "select * from icsaleentry order by finterid, fentryid",
+                                 "select * from icstockbill order by finterid",
+                                 "select * from icstockbillentry order by finterid, fentryid",
+                                 "select * from t_GS_billGJ order by finterid",
+                                 "select * from t_GS_billGJEntry order by finterid, fentryid",
+                                 "select * from tblFindInfoEntry order by ftypeid, fentryid"};
+    QStringList dump;
+    for (const QString& sql : queries)
+        for (const QVariantList& row : readRows(connection, sql)) {
+            QStringList cells;
+            for (const QVariant& v : row) cells.append(v.isNull() ? "NULL" : v.toString());
+            dump.append(cells.join('|'));
+        }
+    return dump;
+}
+
 host::DemoSummary DemoDatabaseTest::createDemo(const host::DemoOptions& options) {
     if (backend() == Backend::SQLite) {
         path = dir.file(QStringLiteral("demo.db"));

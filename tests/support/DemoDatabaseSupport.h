@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
@@ -21,6 +22,10 @@ QList<QVariantList> readRows(data::Connection& connection, const QString& sql);
 QVariantList readColumn(data::Connection& connection, const QString& sql);
 // The first value of the first row of `sql` (a null value when there is no row).
 QVariant readScalar(data::Connection& connection, const QString& sql);
+
+// Every row of every table of the host database, in key order, one line each, its values as text
+// joined by '|' ("NULL" for a null).
+QStringList dumpAll(data::Connection& connection);
 
 // A demo host database in a fresh folder, created by the test and opened on `connection`: a
 // SQLite file (`path`), or on the backend that a derived fixture names.
