@@ -61,7 +61,9 @@ QVariant integerValue(const Parameter& parameter) {
         ok = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.2e18;
         number = ok ? static_cast<qint64>(d) : 0;
     } else if (typeId == QMetaType::QString || typeId == QMetaType::QByteArray) {
-        number = value.toString().trimmed().toLongLong(&ok);
+        // Qt's conversion stops at a NUL character and would read "10\001" as 10.
+        const QString text = value.toString().trimmed();
+        if (!text.contains(QChar(0))) number = text.toLongLong(&ok);
     }
     if (!ok)
         raiseWrongType(parameter,

@@ -308,6 +308,7 @@ TEST_F(HostileInput, SettingsTextsArePassedAsValuesOnly) {
             ++refusedIds;
         } else {
             EXPECT_TRUE(isNumber) << "only a user id that converts to an integer is sent";
+            EXPECT_FALSE(text.contains(QChar(0))) << "a NUL would cut the number short";
             ++passedAsNumber;
         }
         expectNoSqlCarries(text);
