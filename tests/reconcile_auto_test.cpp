@@ -27,7 +27,7 @@ const QString kNoOutboundText = QStringLiteral("无对应的销售出库单,钩�
 // Invoice lines: (invoice, source outbound document or none), in insertion order.
 using Line = std::pair<int, std::optional<int>>;
 
-class AutomaticReconciliation : public xhook::test::ReconcileFixture {
+class AutomaticReconciliation : public xhook::test::ReconcileBackendFixture {
   protected:
     void createInvoiceLines(const QList<Line>& lines, const QString& sourceType = "integer") {
         data::Connection db;
@@ -43,16 +43,16 @@ class AutomaticReconciliation : public xhook::test::ReconcileFixture {
     }
 };
 
-TEST_F(AutomaticReconciliation, PassesEachSourceDocumentOnceAndNeverReadsTheOutboundGrid) {
+TEST_P(AutomaticReconciliation, PassesEachSourceDocumentOnceAndNeverReadsTheOutboundGrid) {
     createInvoiceLines({{1001, 5001}, {1001, 5001}, {1001, 5002}, {1002, 5003}});
     fillDocumentGrid(*form().vsf1, {"1001", "1001"});
     fillDocumentGrid(*form().vsf2, {"9999"});
-    procedure.answer = 0;
+    procedure.setAnswer(0);
     MenuAutoHook_Click(form());
 
     EXPECT_EQ(shared().gInvoiceIds, "1001");
     EXPECT_EQ(shared().gOutboundIds, "5001,5002");
-    ASSERT_EQ(procedure.calls.size(), 1);
+    ASSERT_EQ(procedure.calls().size(), 1);
     EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,5002,");
     EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1001,");
     EXPECT_EQ(procedure.lastValue("intType").toLongLong(), 2);
@@ -70,10 +70,10 @@ TEST_F(AutomaticReconciliation, PassesEachSourceDocumentOnceAndNeverReadsTheOutb
     EXPECT_EQ(procedure.lastValue("interids2").toString(), ",1002,1003,");
 }
 
-TEST_F(AutomaticReconciliation, LinesWithoutSourceAddZeroInTheOrderOfTheRows) {
+TEST_P(AutomaticReconciliation, LinesWithoutSourceAddZeroInTheOrderOfTheRows) {
     createInvoiceLines({{1001, std::nullopt}, {1001, 5001}, {1002, std::nullopt}});
     fillDocumentGrid(*form().vsf1, {"1001", "1002"});
-    procedure.answer = 1;
+    procedure.setAnswer(1);
     MenuAutoHook_Click(form());
 
     EXPECT_EQ(procedure.lastValue("interids1").toString(), ",0,5001,");
@@ -83,7 +83,7 @@ TEST_F(AutomaticReconciliation, LinesWithoutSourceAddZeroInTheOrderOfTheRows) {
     EXPECT_TRUE(lastReconcileOutcome().reconciled());
 }
 
-TEST_F(AutomaticReconciliation, SourceIdsStoredAsFloatingPointArePassedAsPlainIntegers) {
+TEST_P(AutomaticReconciliation, SourceIdsStoredAsFloatingPointArePassedAsPlainIntegers) {
     createInvoiceLines({{1001, 5001}, {1001, 10000000}}, "real");
     fillDocumentGrid(*form().vsf1, {"1001"});
     MenuAutoHook_Click(form());
@@ -91,14 +91,14 @@ TEST_F(AutomaticReconciliation, SourceIdsStoredAsFloatingPointArePassedAsPlainIn
     EXPECT_EQ(procedure.lastValue("interids1").toString(), ",5001,10000000,");
 }
 
-TEST_F(AutomaticReconciliation, InvoicesWithoutLinesAreNotReconciled) {
+TEST_P(AutomaticReconciliation, InvoicesWithoutLinesAreNotReconciled) {
     createInvoiceLines({{2001, 5001}});
     fillDocumentGrid(*form().vsf1, {"1001"});
     shared().gOutboundIds = QStringLiteral("5001");
     MenuAutoHook_Click(form());
 
     expectOnlyMessage(kNoOutboundText, 48, true);  // shown before the connection closes
-    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_TRUE(procedure.calls().isEmpty());
     EXPECT_EQ(shared().gOutboundIds, "");
     EXPECT_EQ(shared().gConnection, nullptr);
     EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::EndedWithoutCall);
@@ -112,13 +112,13 @@ TEST_F(AutomaticReconciliation, InvoicesWithoutLinesAreNotReconciled) {
     EXPECT_EQ(shared().gOutboundIds, "5001");
 }
 
-TEST_F(AutomaticReconciliation, QueryFailuresAreShownAndLeaveTheWorkingList) {
+TEST_P(AutomaticReconciliation, QueryFailuresAreShownAndLeaveTheWorkingList) {
     // No icsaleentry table: the source query fails.
     fillDocumentGrid(*form().vsf1, {"1001"});
     MenuAutoHook_Click(form());
     expectOnlyFailure("icsaleentry");
     EXPECT_EQ(shared().gOutboundIds, ",");
-    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_TRUE(procedure.calls().isEmpty());
     EXPECT_EQ(lastReconcileOutcome().result, ReconcileOutcome::Result::Failed);
 
     // A grid text that is no id never reaches the SQL text.
@@ -127,10 +127,10 @@ TEST_F(AutomaticReconciliation, QueryFailuresAreShownAndLeaveTheWorkingList) {
     fillDocumentGrid(*form().vsf1, {"1001) or (1=1"});
     MenuAutoHook_Click(form());
     expectOnlyFailure("1001) or (1=1");
-    EXPECT_TRUE(procedure.calls.isEmpty());
+    EXPECT_TRUE(procedure.calls().isEmpty());
 }
 
-TEST_F(AutomaticReconciliation, AFailedOpenPassesOutWithTheWorkingList) {
+TEST_P(AutomaticReconciliation, AFailedOpenPassesOutWithTheWorkingList) {
     shared().DBConnectionString.clear();
     fillDocumentGrid(*form().vsf1, {"1001"});
     EXPECT_ANY_THROW(MenuAutoHook_Click(form()));
@@ -139,34 +139,64 @@ TEST_F(AutomaticReconciliation, AFailedOpenPassesOutWithTheWorkingList) {
     EXPECT_TRUE(messages.messages.isEmpty());
 }
 
-// The statements that SQLite prepares on the shared connection, as the database receives them.
+// The statements that the database receives on the shared connection: SQLite's statement trace,
+// or the PostgreSQL server's statement log sent to this session.
 class StatementTrace {
   public:
     explicit StatementTrace(data::Connection& connection) {
         const QVariant handle = connection.database().driver()->handle();
-        if (qstrcmp(handle.typeName(), "sqlite3*") != 0) return;
-        db_ = *static_cast<void* const*>(handle.constData());
-        void* library = dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
-        if (library) trace_ = reinterpret_cast<TraceFn>(dlsym(library, "sqlite3_trace_v2"));
-        if (trace_) trace_(db_, kTraceStatement, &StatementTrace::onStatement, &statements);
+        if (qstrcmp(handle.typeName(), "sqlite3*") == 0) traceSqlite(handle);
+        if (qstrcmp(handle.typeName(), "pg_conn*") == 0) tracePostgres(connection, handle);
     }
-    bool active() const { return trace_ != nullptr; }
+    bool active() const { return active_; }
     QStringList statements;
 
   private:
     using Callback = int (*)(unsigned, void*, void*, void*);
     using TraceFn = int (*)(void*, unsigned, Callback, void*);
+    using NoticeFn = void (*)(void*, const char*);
+    using SetNoticeFn = NoticeFn (*)(void*, NoticeFn, void*);
     static constexpr unsigned kTraceStatement = 1;
+
+    void traceSqlite(const QVariant& handle) {
+        void* db = *static_cast<void* const*>(handle.constData());
+        void* library = dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+        auto trace =
+            library ? reinterpret_cast<TraceFn>(dlsym(library, "sqlite3_trace_v2")) : nullptr;
+        if (!trace) return;
+        trace(db, kTraceStatement, &StatementTrace::onStatement, &statements);
+        active_ = true;
+    }
     static int onStatement(unsigned, void* context, void*, void* sql) {
         static_cast<QStringList*>(context)->append(
             QString::fromUtf8(static_cast<const char*>(sql)));
         return 0;
     }
-    void* db_ = nullptr;
-    TraceFn trace_ = nullptr;
+
+    // The server logs every statement and sends its log lines to the session as notices.
+    void tracePostgres(data::Connection& connection, const QVariant& handle) {
+        void* conn = *static_cast<void* const*>(handle.constData());
+        void* library = dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
+        auto setNotice = library
+                             ? reinterpret_cast<SetNoticeFn>(dlsym(library, "PQsetNoticeProcessor"))
+                             : nullptr;
+        if (!setNotice) return;
+        setNotice(conn, &StatementTrace::onNotice, &statements);
+        connection.execute("set client_min_messages = log");
+        connection.execute("set log_statement = 'all'");
+        active_ = true;
+    }
+    static void onNotice(void* context, const char* message) {
+        static const QString prefix = QStringLiteral("LOG:  statement: ");
+        const QString text = QString::fromUtf8(message);
+        if (text.startsWith(prefix))
+            static_cast<QStringList*>(context)->append(text.mid(prefix.size()).chopped(1));
+    }
+
+    bool active_ = false;
 };
 
-TEST_F(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
+TEST_P(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
     createInvoiceLines({{1001, 5001}, {1002, 5002}});
     fillDocumentGrid(*form().vsf1, {"1001", "1002"});
     // The command takes the connection that it finds open, so the trace sees its statements.
@@ -210,5 +240,7 @@ TEST_P(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirL
 }
 
 XHOOK_ON_BOTH_BACKENDS(AutomaticReconciliationOnTheDemoDatabase);
+
+XHOOK_ON_BOTH_BACKENDS(AutomaticReconciliation);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoProcedures.h"
 #include "host/lib/ReconcileDocuments.h"
+#include "tests/support/DemoDatabaseSupport.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
 
@@ -31,17 +32,67 @@ void fillDocumentGrid(FlexGrid& grid, const QStringList& documentIds) {
     grid.AddRow(QStringLiteral("\t\t\t合计\t%1").arg(documentIds.size()));
 }
 
+namespace {
+
+// The server's stand-in: it records what it receives, with the SQL type of each argument, and
+// answers what the table xhook_told holds.
+const QStringList kServerRecorder = {
+    "create table xhook_told (answer bigint, answer_text varchar, text_null boolean, failure "
+    "varchar)",
+    "insert into xhook_told values (0, '', false, null)",
+    "create table xhook_call (n serial primary key, interids1 varchar, interids2 varchar, "
+    "inttype bigint, intreturnvalue bigint, strreturnvalue varchar, loginuserid bigint, types "
+    "varchar)",
+    "create procedure sp_GS_billGJ(interids1 varchar, interids2 varchar, intType bigint, inout "
+    "intReturnValue bigint, inout strReturnValue varchar, loginUserId bigint) language plpgsql "
+    "as $$ declare told record; begin "
+    "insert into xhook_call(interids1, interids2, inttype, intreturnvalue, strreturnvalue, "
+    "loginuserid, types) values (interids1, interids2, intType, intReturnValue, "
+    "strReturnValue, loginUserId, concat_ws(',', pg_typeof(interids1), pg_typeof(interids2), "
+    "pg_typeof(intType), pg_typeof(intReturnValue), pg_typeof(strReturnValue), "
+    "pg_typeof(loginUserId))); "
+    "select * into told from xhook_told; "
+    "if told.failure is not null then raise exception '%', told.failure; end if; "
+    "intReturnValue := told.answer; strReturnValue := case when told.text_null then null else "
+    "coalesce(told.answer_text, '') end; end $$",
+};
+
+// The procedure's parameters as the server declares them: name, and whether it is INOUT.
+const QList<std::pair<QString, bool>> kServerParameters = {
+    {"interids1", false},     {"interids2", false},     {"inttype", false},
+    {"intreturnvalue", true}, {"strreturnvalue", true}, {"loginuserid", false},
+};
+
+int adoTypeOf(const QString& sqlType) {
+    return sqlType == QLatin1String("bigint") ? data::adBigInt : data::adVarChar;
+}
+
+// One recorded call as parameters: an INOUT parameter that arrived without a value is an output.
+QList<data::Parameter> parametersOf(const QVariantList& row) {
+    const QStringList types = row.last().toString().split(',');
+    QList<data::Parameter> parameters;
+    for (qsizetype i = 0; i < kServerParameters.size(); ++i) {
+        const auto& [name, inout] = kServerParameters[i];
+        const QVariant value = row[i + 1];
+        const int direction = inout && value.isNull() ? data::adParamOutput : data::adParamInput;
+        parameters.append({name, adoTypeOf(types.value(i)), direction, 0, value});
+    }
+    return parameters;
+}
+
+}  // namespace
+
 RecordingReconcileProcedure::RecordingReconcileProcedure()
     : previous_(data::findNativeProcedure(kProcedureName)) {
     data::registerNativeProcedure(kProcedureName,
                                   [this](QSqlDatabase&, QList<data::Parameter>& parameters) {
-                                      calls.append(parameters);
-                                      if (failure) throw data::DbError(50000, *failure);
+                                      calls_.append(parameters);
+                                      if (failure_) throw data::DbError(50000, *failure_);
                                       for (data::Parameter& p : parameters) {
                                           if (p.name == QLatin1String("intReturnValue"))
-                                              p.value = answer;
+                                              p.value = answer_;
                                           if (p.name == QLatin1String("strReturnValue"))
-                                              p.value = answerText;
+                                              p.value = answerText_;
                                       }
                                   });
 }
@@ -53,10 +104,66 @@ RecordingReconcileProcedure::~RecordingReconcileProcedure() {
         data::unregisterNativeProcedure(kProcedureName);
 }
 
+void RecordingReconcileProcedure::installOnServer(const QString& connectionString) {
+    data::Connection db;
+    db.setConnectionString(connectionString);
+    db.open();
+    for (const QString& statement : kServerRecorder) db.execute(statement);
+    server_ = connectionString;
+    tellServer();
+}
+
+void RecordingReconcileProcedure::setAnswer(const QVariant& answer) {
+    answer_ = answer;
+    tellServer();
+}
+
+void RecordingReconcileProcedure::setAnswerText(const QVariant& text) {
+    answerText_ = text;
+    tellServer();
+}
+
+void RecordingReconcileProcedure::setFailure(const std::optional<QString>& failure) {
+    failure_ = failure;
+    tellServer();
+}
+
+void RecordingReconcileProcedure::tellServer() const {
+    if (server_.isEmpty()) return;
+    data::Connection db;
+    db.setConnectionString(server_);
+    db.open();
+    db.execute(
+        "update xhook_told set answer=?, answer_text=?, text_null=?, failure=?",
+        {answer_.isNull() ? QVariant() : QVariant(answer_.toLongLong()), answerText_.toString(),
+         answerText_.isNull(), failure_ ? QVariant(*failure_) : QVariant()});
+}
+
+QList<QList<data::Parameter>> RecordingReconcileProcedure::calls() const {
+    if (server_.isEmpty()) return calls_;
+    data::Connection db;
+    db.setConnectionString(server_);
+    db.open();
+    QList<QList<data::Parameter>> calls;
+    for (const QVariantList& row : readRows(db, "select * from xhook_call order by n"))
+        calls.append(parametersOf(row));
+    return calls;
+}
+
+void RecordingReconcileProcedure::clearCalls() {
+    calls_.clear();
+    if (server_.isEmpty()) return;
+    data::Connection db;
+    db.setConnectionString(server_);
+    db.open();
+    db.execute("delete from xhook_call");
+}
+
 QVariant RecordingReconcileProcedure::lastValue(const QString& name) const {
-    if (calls.isEmpty()) return {};
-    for (const data::Parameter& p : calls.last())
-        if (p.name == name) return p.value;
+    const QList<QList<data::Parameter>> all = calls();
+    if (all.isEmpty()) return {};
+    for (const data::Parameter& p : all.last())
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0) return p.value;
     return {};
 }
 
@@ -74,12 +181,9 @@ void ReconcileWindowFixture::TearDown() {
 
 void ReconcileFixture::SetUp() {
     ReconcileWindowFixture::SetUp();
-    SharedState& state = shared();
-    state.DBConnectionString = host::sqliteConnectionString(dir.file("host.db"));
-    data::Connection create;
-    create.setConnectionString(state.DBConnectionString + ";Mode=ReadWriteCreate");
-    create.open();
-    create.close();
+    scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
+    shared().DBConnectionString = scratch->connectionString();
+    if (backend() == Backend::PostgreSQL) procedure.installOnServer(scratch->connectionString());
 }
 
 void DemoDatabaseFixture::SetUp() {

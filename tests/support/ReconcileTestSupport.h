@@ -26,23 +26,42 @@ namespace xhook::test {
 // the id), and the totals row. An empty list leaves the header row alone.
 void fillDocumentGrid(FlexGrid& grid, const QStringList& documentIds);
 
-// A stand-in for the host's reconciliation procedure, registered natively under its name for the
-// life of the object (the procedure registered before comes back afterwards): it records every
-// call's parameters (inputs as bound) and answers as told.
+// A stand-in for the host's reconciliation procedure that records every call's parameters and
+// answers as told. On SQLite it is registered natively under its name for the life of the object
+// (the procedure registered before comes back afterwards). On a PostgreSQL database it is
+// installed there as the server's sp_GS_billGJ: the calls are recorded in a table of that
+// database, and the server knows the parameters by its own (lower-case) names and SQL types, not
+// by their declared sizes.
 class RecordingReconcileProcedure {
   public:
     RecordingReconcileProcedure();
     ~RecordingReconcileProcedure();
 
-    QVariant answer = 0;              // put into intReturnValue; null for a NULL output
-    QVariant answerText = QString();  // put into strReturnValue
-    std::optional<QString> failure;   // when set, the procedure raises an error with this text
+    // Makes the procedure the one of the PostgreSQL database at `connectionString`.
+    void installOnServer(const QString& connectionString);
+    // Whether the recorded parameters carry the declared sizes and the component's spelling of
+    // the names (only a native procedure sees them).
+    bool seesDeclarations() const { return server_.isEmpty(); }
 
-    QList<QList<data::Parameter>> calls;
-    // The value of a parameter of the last call, by name.
+    // Put into intReturnValue (null for a NULL output) and strReturnValue from now on.
+    void setAnswer(const QVariant& answer);
+    void setAnswerText(const QVariant& text);
+    // When set, the procedure raises an error with this text.
+    void setFailure(const std::optional<QString>& failure);
+
+    QList<QList<data::Parameter>> calls() const;
+    void clearCalls();
+    // The value of a parameter of the last call, by name (without regard to case).
     QVariant lastValue(const QString& name) const;
 
   private:
+    void tellServer() const;
+
+    QVariant answer_ = 0;
+    QVariant answerText_ = QString();
+    std::optional<QString> failure_;
+    QList<QList<data::Parameter>> calls_;
+    QString server_;  // the PostgreSQL database it is installed in
     data::NativeProcedure previous_;
 };
 
@@ -72,12 +91,27 @@ class ReconcileWindowFixture : public ::testing::Test {
     RecordingMessages messages;
 };
 
-// An empty SQLite file of the test's own as the host database, with the recording procedure.
+// An empty database of the test's own as the host database, with the recording procedure: a
+// SQLite file, or on the backend that a derived fixture names.
 class ReconcileFixture : public ReconcileWindowFixture {
   protected:
+    virtual Backend backend() const { return Backend::SQLite; }
     void SetUp() override;
 
+    std::unique_ptr<ScratchDatabase> scratch;
     RecordingReconcileProcedure procedure;
+};
+
+// The recording fixture on the backend of the test's parameter; skips a PostgreSQL instance
+// without a server.
+class ReconcileBackendFixture : public ReconcileFixture,
+                                public ::testing::WithParamInterface<Backend> {
+  protected:
+    Backend backend() const override { return GetParam(); }
+    void SetUp() override {
+        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
+        ReconcileFixture::SetUp();
+    }
 };
 
 // The stand-alone host's demo database in the test's folder (demo.db), with the host's own
