@@ -59,6 +59,14 @@ const QLocale& userLocale() {
     return userNumbers().locale;
 }
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// Whole numbers below this are exact doubles, and so are their quotients by a power of ten above
+// correctly rounded; two decimals of at most 15 significant digits never read as the same double.
+constexpr double kExactDigitsLimit = 1e15;
+constexpr int kMostDecimalsTried = 8;
+
 // The shortest decimal digits of a finite, non-zero |value| that read back as the same number,
 // and the position of the decimal point: value = 0.digits × 10^pointPosition.
 struct ShortestDigits {
@@ -67,11 +75,39 @@ struct ShortestDigits {
     int pointPosition = 0;
 };
 
+int writeDecimalDigits(quint64 whole, char* out) {
+    char reversed[20];
+    int count = 0;
+    do {
+        reversed[count++] = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole > 0);
+    for (int i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+    return count;
+}
+
+// The digits of a magnitude that a decimal of few digits stands for (amounts, prices,
+// quantities): the fewest decimals whose decimal reads back as the magnitude. False for others.
+bool fewDecimalDigits(double magnitude, ShortestDigits& result) {
+    for (int decimals = 0; decimals <= kMostDecimalsTried; ++decimals) {
+        const double scaled = magnitude * kPowersOfTen[decimals];
+        if (scaled >= kExactDigitsLimit) return false;
+        const double whole = std::nearbyint(scaled);
+        if (whole == 0 || whole / kPowersOfTen[decimals] != magnitude) continue;
+        result.count = writeDecimalDigits(quint64(whole), result.digits);
+        result.pointPosition = result.count - decimals;
+        while (result.count > 1 && result.digits[result.count - 1] == '0') --result.count;
+        return true;
+    }
+    return false;
+}
+
 ShortestDigits shortestDigits(double value) {
+    ShortestDigits result;
+    if (fewDecimalDigits(std::fabs(value), result)) return result;
     char scientific[40];
     const auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
                                        std::chars_format::scientific);
-    ShortestDigits result;
     const char* p = scientific;
     for (; p < written.ptr && *p != 'e'; ++p)
         if (*p != '.') result.digits[result.count++] = *p;
@@ -93,14 +129,17 @@ bool writesDecimalForm(const ShortestDigits& d) {
     return decimalLength <= exponentLength;
 }
 
-// The text that QLocale::toString(value, 'g', FloatingPointShortest) gives in the decimal form,
-// written directly; empty where that form is not the one QLocale writes.
-QString plainDoubleText(double value, const UserNumbers& numbers) {
-    if (!numbers.plainDigits || !std::isfinite(value)) return {};
-    if (value == 0) return QStringLiteral("0");
+// Writes the text that QLocale::toString(value, 'g', FloatingPointShortest) gives in the decimal
+// form into `text` (room for 40 characters) and returns its length; 0 where that form
+// is not the one QLocale writes.
+int writePlainDouble(double value, const UserNumbers& numbers, char16_t* text) {
+    if (!numbers.plainDigits || !std::isfinite(value)) return 0;
+    if (value == 0) {
+        text[0] = u'0';
+        return 1;
+    }
     const ShortestDigits d = shortestDigits(value);
-    if (!writesDecimalForm(d)) return {};
-    char16_t text[48];
+    if (!writesDecimalForm(d)) return 0;
     int length = 0;
     if (value < 0) text[length++] = numbers.minusSign;
     if (d.pointPosition <= 0) {
@@ -113,34 +152,73 @@ QString plainDoubleText(double value, const UserNumbers& numbers) {
         text[length++] = char16_t(d.digits[i]);
     }
     for (int i = d.count; i < d.pointPosition; ++i) text[length++] = u'0';
-    return QString(reinterpret_cast<const QChar*>(text), length);
+    return length;
 }
 
-// The number of a text made only of an optional minus sign, ASCII digits and at most one decimal
-// point with digits on both sides, read as QLocale reads it (to the nearest double); none for
-// any other text, which QLocale reads.
-std::optional<double> readPlainDecimal(QStringView text, const UserNumbers& numbers) {
-    constexpr qsizetype kLongest = 64;
-    if (!numbers.plainDigits || text.size() > kLongest) return std::nullopt;
-    char ascii[kLongest];
-    qsizetype length = 0, i = 0;
-    if (text.front() == numbers.minusSign) ascii[length++] = '-', ++i;
-    const qsizetype integerStart = i;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        ascii[length++] = char(text[i].unicode());
-    if (i == integerStart) return std::nullopt;
+int writeInteger(qlonglong value, char16_t* text) {
+    char digits[20];
+    const quint64 magnitude = value < 0 ? 0 - quint64(value) : quint64(value);
+    const int count = writeDecimalDigits(magnitude, digits);
+    int length = 0;
+    if (value < 0) text[length++] = u'-';
+    for (int i = 0; i < count; ++i) text[length++] = char16_t(digits[i]);
+    return length;
+}
+
+// The plain decimal of a text: an optional minus sign, ASCII digits, and at most one decimal
+// point with digits on both sides. What QLocale reads such a text as is the nearest double,
+// which is computed here; other texts are left to QLocale.
+struct PlainDecimal {
+    bool negative = false;
+    quint64 mantissa = 0;  // the first kMantissaDigits significant digits
+    int significantDigits = 0;
+    int decimals = 0;
+};
+
+std::optional<PlainDecimal> scanPlainDecimal(QStringView text, const UserNumbers& numbers) {
+    constexpr int kMantissaDigits = 18;
+    PlainDecimal scanned;
+    qsizetype i = 0;
+    if (text.front() == numbers.minusSign) scanned.negative = true, ++i;
+    const auto digits = [&](bool afterPoint) {
+        const qsizetype first = i;
+        for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+            const int digit = text[i].unicode() - u'0';
+            if (scanned.significantDigits > 0 || digit != 0) ++scanned.significantDigits;
+            if (scanned.significantDigits <= kMantissaDigits)
+                scanned.mantissa = scanned.mantissa * 10 + quint64(digit);
+            if (afterPoint) ++scanned.decimals;
+        }
+        return i > first;
+    };
+    if (!digits(false)) return std::nullopt;
     if (i < text.size() && text[i] == numbers.decimalPoint) {
-        ascii[length++] = '.';
-        const qsizetype decimalsStart = ++i;
-        for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-            ascii[length++] = char(text[i].unicode());
-        if (i == decimalsStart) return std::nullopt;
+        ++i;
+        if (!digits(true)) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;
+    return scanned;
+}
+
+std::optional<double> readPlainDecimal(QStringView text, const UserNumbers& numbers) {
+    if (!numbers.plainDigits) return std::nullopt;
+    const std::optional<PlainDecimal> scanned = scanPlainDecimal(text, numbers);
+    if (!scanned) return std::nullopt;
     double value = 0;
-    const auto read = std::from_chars(ascii, ascii + length, value, std::chars_format::fixed);
-    if (read.ec != std::errc() || read.ptr != ascii + length) return std::nullopt;
-    return value;
+    if (scanned->significantDigits <= 15 && scanned->decimals <= 22) {
+        // Both operands exact, so the one rounding of the quotient gives the nearest double.
+        value = double(scanned->mantissa) / kPowersOfTen[scanned->decimals];
+    } else {
+        constexpr qsizetype kLongest = 64;
+        if (text.size() > kLongest) return std::nullopt;
+        char ascii[kLongest];
+        qsizetype length = 0;
+        for (const QChar c : text.mid(scanned->negative ? 1 : 0))
+            ascii[length++] = c == QChar(numbers.decimalPoint) ? '.' : char(c.unicode());
+        const auto read = std::from_chars(ascii, ascii + length, value, std::chars_format::fixed);
+        if (read.ec != std::errc() || read.ptr != ascii + length) return std::nullopt;
+    }
+    return scanned->negative ? -value : value;
 }
 
 std::optional<double> parseLocaleNumber(QStringView text) {
@@ -205,36 +283,64 @@ double textToDouble(const QString& text, const QString& what) {
 }
 
 QString doubleText(double value) {
-    const UserNumbers& numbers = userNumbers();
-    QString plain = plainDoubleText(value, numbers);
-    if (!plain.isEmpty()) return plain;
-    return numbers.locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    ValueText text;
+    text.assignDouble(value);
+    return text.toString();
 }
 
-QString valueText(const QVariant& value) {
-    if (value.isNull()) return {};
+void ValueText::assignDouble(double value) {
+    const UserNumbers& numbers = userNumbers();
+    length_ = writePlainDouble(value, numbers, buffer_);
+    if (length_ == 0) {
+        owned_ = numbers.locale.toString(value, 'g', QLocale::FloatingPointShortest);
+        length_ = kOwned;
+    }
+}
+
+void ValueText::assign(const QVariant& value) {
+    length_ = kOwned;
+    if (value.isNull()) {
+        owned_ = QString();
+        return;
+    }
     switch (value.typeId()) {
         case QMetaType::QString:
-            return value.toString();
+            owned_ = value.toString();
+            return;
         case QMetaType::Int:
         case QMetaType::LongLong:
         case QMetaType::UInt:
         case QMetaType::ULongLong:
         case QMetaType::Short:
         case QMetaType::UShort:
-            return QString::number(value.toLongLong());
+            length_ = writeInteger(value.toLongLong(), buffer_);
+            return;
         case QMetaType::Double:
         case QMetaType::Float:
-            return doubleText(value.toDouble());
+            assignDouble(value.toDouble());
+            return;
         case QMetaType::QDate:
-            return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+            owned_ = value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+            return;
         case QMetaType::QDateTime:
-            return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            owned_ = value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+            return;
         case QMetaType::QByteArray:
-            return QString::fromUtf8(value.toByteArray());
+            owned_ = QString::fromUtf8(value.toByteArray());
+            return;
         default:
-            return value.toString();
+            owned_ = value.toString();
     }
+}
+
+QString ValueText::toString() const {
+    return length_ == kOwned ? owned_ : QString(reinterpret_cast<const QChar*>(buffer_), length_);
+}
+
+QString valueText(const QVariant& value) {
+    ValueText text;
+    text.assign(value);
+    return text.toString();
 }
 
 bool valueEquals(const QVariant& value, qint64 n) {

@@ -28,6 +28,26 @@ QString valueText(const QVariant& value);
 // FloatingPointShortest) in the user's locale, without digit grouping.
 QString doubleText(double value);
 
+// The same text as valueText, made without a QString of its own where it can be: a text value is
+// held as it is, a number written into the object's own room. One object serves value after value.
+class ValueText {
+  public:
+    void assign(const QVariant& value);
+    void assignDouble(double value);
+    QStringView view() const {
+        return length_ == kOwned ? QStringView(owned_) : QStringView(buffer_, length_);
+    }
+    QString toString() const;
+
+  private:
+    static constexpr int kOwned = -1;  // the text is owned_
+    static constexpr int kRoom = 40;   // the longest plain number: sign, 22 digits and a point
+
+    QString owned_;
+    char16_t buffer_[kRoom];
+    int length_ = kOwned;
+};
+
 // Whether a database value equals the number `n` (NULL never does; nor does a text that is no
 // number).
 bool valueEquals(const QVariant& value, qint64 n);

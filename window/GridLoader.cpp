@@ -133,13 +133,14 @@ class LineFields {
     void startLine() { ++line_; }
 
     QVariant value(int slot) { return rows_.value(fieldIndex(slot)); }
-    const QString& text(int slot) {
+    // Valid until the next line starts.
+    QStringView text(int slot) {
         const size_t field = size_t(fieldIndex(slot));
         if (textLine_[field] != line_) {
-            texts_[field] = valueText(rows_.value(int(field)));
+            texts_[field].assign(rows_.value(int(field)));
             textLine_[field] = line_;
         }
-        return texts_[field];
+        return texts_[field].view();
     }
 
   private:
@@ -154,7 +155,7 @@ class LineFields {
     const data::ResultSet& rows_;
     std::array<QString, kColumnTableSize + 2> names_;
     std::array<int, kColumnTableSize + 2> indexes_;
-    std::vector<QString> texts_;     // by field index
+    std::vector<ValueText> texts_;   // by field index
     std::vector<quint64> textLine_;  // the line whose text texts_ holds
     quint64 line_ = 0;
 };
@@ -174,7 +175,7 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     line.startLine();
     GridRowText& rowText = pass.rowText;
     rowText.clear();
-    const QString documentId = line.text(0);
+    const QStringView documentId = line.text(0);
     rowText.append(documentId).appendTab().append(line.text(1)).appendTab().append(line.text(2));
     const QVariant customer = line.value(LineFields::kCustomer);
     if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
@@ -194,7 +195,7 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     grid.SetRangeBorder(kBorderColor, 1, firstLine ? 1 : 0, 1, 0, 1, 0);
     const bool statusOne = valueEquals(line.value(LineFields::kStatus), 1);
     colourRow(grid, row, table, statusOne ? kStatusOneColor : kOtherStatusColor);
-    if (firstLine) pass.previousId = documentId;
+    if (firstLine) pass.previousId = documentId.toString();
 }
 
 // number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.

@@ -69,14 +69,19 @@ GridRows::GridRows() = default;
 GridRows::~GridRows() = default;
 
 void GridRowText::clear() {
-    text_.resize(0);
+    text_.clear();
     tabs_.clear();
 }
 
 GridRowText& GridRowText::append(QStringView piece) {
-    for (qsizetype tab = piece.indexOf(u'\t'); tab >= 0; tab = piece.indexOf(u'\t', tab + 1))
-        tabs_.append(quint32(text_.size() + tab));
-    text_.append(piece);
+    const qsizetype start = text_.size();
+    text_.resize(start + piece.size());
+    char16_t* out = text_.data() + start;
+    const char16_t* in = piece.utf16();
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        if (in[i] == u'\t') tabs_.append(quint32(start + i));
+        out[i] = in[i];
+    }
     return *this;
 }
 

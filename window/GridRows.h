@@ -20,12 +20,12 @@ class GridRowText {
     GridRowText& append(QStringView piece);
     GridRowText& appendTab();
 
-    QStringView text() const { return text_; }
+    QStringView text() const { return QStringView(text_.constData(), text_.size()); }
     // The offsets of the TABs in text(), in order.
     const QVarLengthArray<quint32, 64>& tabs() const { return tabs_; }
 
   private:
-    QString text_;
+    QVarLengthArray<char16_t, 1024> text_;
     QVarLengthArray<quint32, 64> tabs_;
 };
 
