@@ -11,18 +11,24 @@ namespace xhook::host {
 
 namespace {
 
-// The schema script of the connection's backend, from the resources.
-QString schemaScript(const data::Connection& connection) {
-    const QString provider = connection.providerName();
-    const QString script =
-        provider == QLatin1String("PostgreSQL") ? QStringLiteral("postgres") : provider.toLower();
-    const QString path = QStringLiteral(":/host/sql/schema_%1.sql").arg(script);
+QString resourceText(const QString& path, const QString& provider) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw data::DbError(
             data::DbErrorNumber::Generic,
             QStringLiteral("no host database schema for provider '%1' (%2)").arg(provider, path));
     return QString::fromUtf8(file.readAll());
+}
+
+// The statements that make the host database on the connection's backend, from the resources:
+// the tables and views that both servers share, then what the backend holds beyond them.
+QStringList schemaStatements(const data::Connection& connection) {
+    const QString provider = connection.providerName();
+    const QString server =
+        provider == QLatin1String("PostgreSQL") ? QStringLiteral("postgres") : provider.toLower();
+    return splitSqlScript(resourceText(QStringLiteral(":/host/sql/tables.sql"), provider)) +
+           splitSqlScript(
+               resourceText(QStringLiteral(":/host/sql/schema_%1.sql").arg(server), provider));
 }
 
 bool isPostgres(const data::Connection& connection) {
@@ -78,8 +84,7 @@ QStringList splitSqlScript(const QString& script) {
 }
 
 void createHostSchema(data::Connection& connection) {
-    for (const QString& statement : splitSqlScript(schemaScript(connection)))
-        connection.execute(statement);
+    for (const QString& statement : schemaStatements(connection)) connection.execute(statement);
 }
 
 QList<SchemaObject> hostSchemaObjects(const data::Connection& connection) {
@@ -87,7 +92,7 @@ QList<SchemaObject> hostSchemaObjects(const data::Connection& connection) {
         QStringLiteral("^create\\s+(table|view|function|procedure)\\s+([A-Za-z_][A-Za-z0-9_]*)"),
         QRegularExpression::CaseInsensitiveOption);
     QList<SchemaObject> objects;
-    for (const QString& statement : splitSqlScript(schemaScript(connection))) {
+    for (const QString& statement : schemaStatements(connection)) {
         const QRegularExpressionMatch match = created.match(statement);
         if (match.hasMatch()) objects.append({match.captured(1).toLower(), match.captured(2)});
     }

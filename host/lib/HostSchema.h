@@ -14,13 +14,13 @@ namespace xhook::host {
 // whose text ends with ';' (the ';' itself removed). The script holds no ';' inside literals.
 QStringList splitSqlScript(const QString& script);
 
-// Creates the host database's tables and views on an open, empty database, through the
-// connection and its backend's script (":/host/sql/schema_sqlite.sql" for SQLite,
-// ":/host/sql/schema_postgres.sql" with the procedure for PostgreSQL). Raises DbError when the
-// backend has no script or a statement fails.
+// Creates the host database on an open, empty database through the connection: the tables and
+// views that both servers share (":/host/sql/tables.sql"), then the backend's own objects
+// (":/host/sql/schema_sqlite.sql": none; ":/host/sql/schema_postgres.sql": sp_GS_billGJ).
+// Raises DbError when the backend has no script or a statement fails.
 void createHostSchema(data::Connection& connection);
 
-// The objects that the backend's script creates, in its order: tables, views, functions and
+// The objects that those scripts create, in their order: tables, views, functions and
 // procedures by name as the script spells them (indexes go with their tables).
 struct SchemaObject {
     QString kind;  // "table", "view", "function" or "procedure"
