@@ -13,6 +13,7 @@
 #include "DeZuvarEDodOziv8/xouthook_c.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
+#include "data/NativeProcedures.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoProcedures.h"
 #include "tests/support/ReliabilitySupport.h"
@@ -144,6 +145,30 @@ TEST_F(HostAliveTest, ACallWhileAFailureBoxHoldsTheConnectionIsRefused) {
     EXPECT_FALSE(host.returned);
     EXPECT_EQ(shared().gInvoiceIds, "1001") << "the refused call appended nothing";
     EXPECT_TRUE(checkEnabled);
+    EXPECT_EQ(shared().gConnection, nullptr);
+}
+
+// The reconciliation's own failure box is shown while it still holds the connection: the call is
+// refused, and the reconciliation ends as it would have.
+TEST_F(HostAliveTest, ACallWhileTheReconciliationsFailureBoxIsOpenIsRefused) {
+    ReentrantHost host("1002");
+    data::unregisterNativeProcedure("sp_GS_billGJ");
+    bool checkEnabled = false;
+    hookBillWhile("1001", [&](HookForm& form) {
+        shared().gOutboundIds = "5001";
+        ASSERT_TRUE(shared().gHookWindow->find2());
+        form.MenuBillHook1->trigger();
+        checkEnabled = form.toolbarEntry(9)->isEnabled();
+    });
+    host::registerDemoProcedures();
+    ASSERT_EQ(host.seen.size(), 1);
+    EXPECT_TRUE(host.seen[0].text.contains("sp_GS_billGJ"));
+    EXPECT_EQ(host.seen[0].style, MessageExclamation);
+    EXPECT_TRUE(host.seen[0].connectionOpen);
+    EXPECT_TRUE(host.refusal.has_value());
+    EXPECT_EQ(shared().gInvoiceIds, "1001");
+    EXPECT_TRUE(checkEnabled);
+    EXPECT_EQ(reconciliationCount(connectionString_), 1) << "only the demo's own";
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
