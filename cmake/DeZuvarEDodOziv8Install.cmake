@@ -48,3 +48,9 @@ install(FILES ${PROJECT_BINARY_DIR}/DeZuvarEDodOziv8.pc DESTINATION ${XHOOK_PKGC
 
 # What is installed from here on without a component of its own belongs to the runtime.
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME runtime)
+
+# The demo program's icon, named by its desktop entry (the entry itself is installed from host/).
+if(EXISTS ${PROJECT_SOURCE_DIR}/host/demo/xouthook-demo.svg)
+  install(FILES ${PROJECT_SOURCE_DIR}/host/demo/xouthook-demo.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT runtime)
+endif()

@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libsqlite3-dev
   postgresql
   xvfb xauth fonts-wqy-microhei
+  dpkg-dev desktop-file-utils
 )
 
 install_missing_packages() {

@@ -72,6 +72,9 @@ expect_file "$bindir/xouthook-demo"
 expect_file "$datadir/applications/xouthook-demo.desktop"
 grep -qx 'Exec=xouthook-demo.*' "$prefix/$datadir/applications/xouthook-demo.desktop" ||
     fail "the desktop entry does not start xouthook-demo"
+icon="$(sed -n 's/^Icon=//p' "$prefix/$datadir/applications/xouthook-demo.desktop")"
+[ -n "$icon" ] || fail "the desktop entry names no icon"
+expect_file "$datadir/icons/hicolor/scalable/apps/$icon.svg"
 expect_file "$libdir/cmake/DeZuvarEDodOziv8/DeZuvarEDodOziv8Config.cmake"
 expect_file "$libdir/pkgconfig/DeZuvarEDodOziv8.pc"
 

@@ -69,7 +69,8 @@ expect_depends "$development" qt6-base-dev
 
 for file in /usr/lib/libDeZuvarEDodOziv8.so.1 "/usr/lib/libDeZuvarEDodOziv8.so.$XHOOK_VERSION" \
     /usr/lib/DeZuvarEDodOziv8/libxhookfinder.so /usr/bin/xouthook /usr/bin/xouthook-demo \
-    /usr/share/applications/xouthook-demo.desktop; do
+    /usr/share/applications/xouthook-demo.desktop \
+    /usr/share/icons/hicolor/scalable/apps/xouthook-demo.svg; do
     expect_file "$runtime" "$file"
 done
 for file in /usr/lib/libDeZuvarEDodOziv8.so /usr/include/DeZuvarEDodOziv8/clsXoutBillHook.h \
