@@ -323,10 +323,7 @@ TEST_P(HostDatabaseTest, CreatingOverAnExistingDatabaseFailsAndKeepsIt) {
 }
 
 // A demo database made by the test's body, with options of its own.
-class LargeDemoDatabase : public DemoDatabaseBackendTest {
-  protected:
-    void SetUp() override { XHOOK_SKIP_WITHOUT_SERVER(GetParam()); }
-};
+class LargeDemoDatabase : public OnEachBackend<DemoDatabaseTest> {};
 
 TEST_P(LargeDemoDatabase, LargeDataRepeatTheGroupsInOneGo) {
     host::DemoOptions options;

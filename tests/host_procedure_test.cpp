@@ -37,10 +37,9 @@ struct Snapshot {
 class ReconcileProcedureTest : public DemoDatabaseBackendTest {
   protected:
     void SetUp() override {
-        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
         host::registerDemoProcedures();
         host::registerDemoProcedures();  // a second registration changes nothing
-        createDemo();
+        DemoDatabaseBackendTest::SetUp();
     }
 
     Answer call(const QString& outbound, const QString& invoices, const QVariant& user = "1") {

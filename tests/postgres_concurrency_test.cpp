@@ -94,10 +94,10 @@ QList<Attempt> reconcilableInvoices(data::Connection& connection) {
 }
 
 // The demo database is made by each test, with the size that it needs.
-class TwoWorkstations : public DemoDatabaseBackendTest {
+class TwoWorkstations : public OnEachBackend<DemoDatabaseTest> {
   protected:
     void SetUp() override {
-        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
+        OnEachBackend::SetUp();
         host::registerDemoProcedures();
     }
 };

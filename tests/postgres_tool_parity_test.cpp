@@ -76,6 +76,13 @@ class ToolParity : public ::testing::Test {
         return onFile;
     }
 
+    // The same on both sides, ending with `status` and saying `text` on standard error.
+    void expectSaid(const QStringList& arguments, int status, const QString& text) {
+        const ToolRun said = expectSame(arguments);
+        EXPECT_EQ(said.status, status) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(said.err.contains(text)) << said.err.toStdString();
+    }
+
     // Every row of the database; the times of reconciliations made today are left out.
     static QStringList rowsOf(const QString& connectionString) {
         data::Connection connection;
@@ -125,61 +132,25 @@ TEST_F(ToolParity, TheToolAnswersAlikeOnTheFileAndOnTheServer) {
     EXPECT_EQ(expectSame({"show", "invoices", "4242"}).status, 0);
 
     // Reconciled, then refused for every reason the procedure has.
-    {
-        const ToolRun said = expectSame({"reconcile", "--invoices", "1001", "--outbound", "5001"});
-        EXPECT_EQ(said.status, 0);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("钩稽成功!"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"reconcile", "--invoices", "1001", "--outbound", "5001"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("已经钩稽"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"reconcile", "--invoices", "1002", "--outbound", "5006"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("不属于同一客户"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"reconcile", "--invoices", "1004", "--outbound", "5005"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("不一致"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said =
-            expectSame({"reconcile", "--invoices", "1002", "--outbound", "5002,5003"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("只在"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"reconcile", "--invoices", "1999", "--outbound", "5002"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("a grid holds no document")))
-            << said.err.toStdString();
-    }
+    expectSaid({"reconcile", "--invoices", "1001", "--outbound", "5001"}, 0,
+               QStringLiteral("钩稽成功!"));
+    expectSaid({"reconcile", "--invoices", "1001", "--outbound", "5001"}, 1,
+               QStringLiteral("已经钩稽"));
+    expectSaid({"reconcile", "--invoices", "1002", "--outbound", "5006"}, 1,
+               QStringLiteral("不属于同一客户"));
+    expectSaid({"reconcile", "--invoices", "1004", "--outbound", "5005"}, 1,
+               QStringLiteral("不一致"));
+    expectSaid({"reconcile", "--invoices", "1002", "--outbound", "5002,5003"}, 1,
+               QStringLiteral("只在"));
+    expectSaid({"reconcile", "--invoices", "1999", "--outbound", "5002"}, 1,
+               QStringLiteral("a grid holds no document"));
     EXPECT_EQ(expectSame({"reconcile", "--invoices", "1002", "--outbound", "x"}).status, 2);
 
-    {
-        const ToolRun said = expectSame({"auto-reconcile", "--invoices", "1003"});
-        EXPECT_EQ(said.status, 0);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("钩稽成功!"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"auto-reconcile", "--invoices", "1009"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("内码0"))) << said.err.toStdString();
-    }
-    {
-        const ToolRun said = expectSame({"auto-reconcile", "--invoices", "1006"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("已经钩稽"))) << said.err.toStdString();
-    }
+    expectSaid({"auto-reconcile", "--invoices", "1003"}, 0, QStringLiteral("钩稽成功!"));
+    expectSaid({"auto-reconcile", "--invoices", "1009"}, 1, QStringLiteral("内码0"));
+    expectSaid({"auto-reconcile", "--invoices", "1006"}, 1, QStringLiteral("已经钩稽"));
     EXPECT_EQ(expectSame({"auto-reconcile", "--invoices", "1005,1007"}).status, 0);
-    {
-        const ToolRun said = expectSame({"auto-reconcile", "--invoices", "1003"});
-        EXPECT_EQ(said.status, 1);
-        EXPECT_TRUE(said.err.contains(QStringLiteral("已经钩稽"))) << said.err.toStdString();
-    }
+    expectSaid({"auto-reconcile", "--invoices", "1003"}, 1, QStringLiteral("已经钩稽"));
 
     EXPECT_EQ(expectSame({"show", "outbound", allOutbound.join(',')}).status, 0);
     const ToolRun layout = expectSame({"layout", "XSGJA"});

@@ -74,4 +74,16 @@ class ScratchDatabaseTest : public ::testing::TestWithParam<Backend> {
             GTEST_SKIP() << ::xhook::test::postgresSkipReason().toStdString(); \
     } while (false)
 
+// A fixture that names its backend through a virtual backend(), run on the backend of the test's
+// parameter; a PostgreSQL instance without a server is skipped before the fixture's SetUp.
+template <typename Fixture>
+class OnEachBackend : public Fixture, public ::testing::WithParamInterface<Backend> {
+  protected:
+    Backend backend() const override { return this->GetParam(); }
+    void SetUp() override {
+        XHOOK_SKIP_WITHOUT_SERVER(this->GetParam());
+        Fixture::SetUp();
+    }
+};
+
 }  // namespace xhook::test

@@ -41,15 +41,11 @@ class DemoDatabaseTest : public ::testing::Test {
     data::Connection connection;
 };
 
-// The same on the backend of the test's parameter; skips a PostgreSQL instance without a server.
-class DemoDatabaseBackendTest : public DemoDatabaseTest,
-                                public ::testing::WithParamInterface<Backend> {
+// The demo database on the backend of the test's parameter, made before each test.
+class DemoDatabaseMadeFirst : public DemoDatabaseTest {
   protected:
-    Backend backend() const override { return GetParam(); }
-    void SetUp() override {
-        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
-        createDemo();
-    }
+    void SetUp() override { createDemo(); }
 };
+using DemoDatabaseBackendTest = OnEachBackend<DemoDatabaseMadeFirst>;
 
 }  // namespace xhook::test

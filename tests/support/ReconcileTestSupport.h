@@ -102,17 +102,8 @@ class ReconcileFixture : public ReconcileWindowFixture {
     RecordingReconcileProcedure procedure;
 };
 
-// The recording fixture on the backend of the test's parameter; skips a PostgreSQL instance
-// without a server.
-class ReconcileBackendFixture : public ReconcileFixture,
-                                public ::testing::WithParamInterface<Backend> {
-  protected:
-    Backend backend() const override { return GetParam(); }
-    void SetUp() override {
-        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
-        ReconcileFixture::SetUp();
-    }
-};
+// The recording fixture on the backend of the test's parameter.
+using ReconcileBackendFixture = OnEachBackend<ReconcileFixture>;
 
 // The stand-alone host's demo database in the test's folder (demo.db), with the host's own
 // procedure; or on the backend that a derived fixture names, in a database of its own.
@@ -135,16 +126,7 @@ class DemoDatabaseFixture : public ReconcileWindowFixture {
     qint64 number(const QString& sql);
 };
 
-// The demo database fixture on the backend of the test's parameter; skips a PostgreSQL instance
-// without a server.
-class DemoDatabaseBackendFixture : public DemoDatabaseFixture,
-                                   public ::testing::WithParamInterface<Backend> {
-  protected:
-    Backend backend() const override { return GetParam(); }
-    void SetUp() override {
-        XHOOK_SKIP_WITHOUT_SERVER(GetParam());
-        DemoDatabaseFixture::SetUp();
-    }
-};
+// The demo database fixture on the backend of the test's parameter.
+using DemoDatabaseBackendFixture = OnEachBackend<DemoDatabaseFixture>;
 
 }  // namespace xhook::test
