@@ -12,8 +12,6 @@
 
 namespace xhook {
 
-namespace {
-
 // The user's locale, resolved once per thread while it stays the default, with the symbols that
 // the plain number forms below write and read. The system locale asks the platform for its
 // separators on every conversion; the named locale it stands for answers the same from Qt's own
@@ -26,6 +24,8 @@ struct UserNumbers {
     char16_t decimalPoint = u'.';
     char16_t minusSign = u'-';
 };
+
+namespace {
 
 UserNumbers resolveUserNumbers(const QLocale& current) {
     UserNumbers numbers;
@@ -221,16 +221,16 @@ std::optional<double> readPlainDecimal(QStringView text, const UserNumbers& numb
     return scanned->negative ? -value : value;
 }
 
-std::optional<double> parseLocaleNumber(QStringView text) {
-    const std::optional<double> value = readLocaleNumber(text);
+std::optional<double> parseLocaleNumber(QStringView text, const LocaleNumbers& numbers) {
+    const std::optional<double> value = numbers.read(text);
     if (!value || std::isnan(*value)) return std::nullopt;
     return value;
 }
 
 // A number too large for a double: the locale reads it as an infinity and reports no conversion.
-bool isOutOfRangeNumber(QStringView text) {
+bool isOutOfRangeNumber(QStringView text, const UserNumbers& numbers) {
     bool ok = false;
-    const double value = userNumbers().locale.toDouble(text.trimmed(), &ok);
+    const double value = numbers.locale.toDouble(text.trimmed(), &ok);
     return !ok && std::isinf(value);
 }
 
@@ -240,22 +240,34 @@ QString describe(const QString& what, QStringView text) {
 }
 
 // A text that holds no number: an overflow when it is a number too large, else a type mismatch.
-[[noreturn]] void raiseNoNumber(QStringView text, const QString& what) {
-    if (isOutOfRangeNumber(text)) raiseOverflow(describe(what, text));
+[[noreturn]] void raiseNoNumber(QStringView text, const QString& what, const UserNumbers& numbers) {
+    if (isOutOfRangeNumber(text, numbers)) raiseOverflow(describe(what, text));
     raiseTypeMismatch(describe(what, text));
 }
 
 }  // namespace
 
-std::optional<double> readLocaleNumber(QStringView text) {
+LocaleNumbers::LocaleNumbers() : forms_(userNumbers()) {}
+
+std::optional<double> LocaleNumbers::read(QStringView text) const {
     const QStringView trimmed = text.trimmed();
     if (trimmed.isEmpty()) return std::nullopt;
-    const UserNumbers& numbers = userNumbers();
-    if (const std::optional<double> plain = readPlainDecimal(trimmed, numbers)) return plain;
+    if (const std::optional<double> plain = readPlainDecimal(trimmed, forms_)) return plain;
     bool ok = false;
-    const double value = numbers.locale.toDouble(trimmed, &ok);
+    const double value = forms_.locale.toDouble(trimmed, &ok);
     if (!ok) return std::nullopt;
     return value;
+}
+
+double LocaleNumbers::toDouble(QStringView text, const QString& what) const {
+    const std::optional<double> number = parseLocaleNumber(text, *this);
+    if (!number) raiseNoNumber(text, what, forms_);
+    if (!std::isfinite(*number)) raiseOverflow(describe(what, text));
+    return *number;
+}
+
+std::optional<double> readLocaleNumber(QStringView text) {
+    return LocaleNumbers().read(text);
 }
 
 std::optional<double> readLocaleNumber(const QString& text) {
@@ -263,8 +275,9 @@ std::optional<double> readLocaleNumber(const QString& text) {
 }
 
 qint16 textToInt16(const QString& text, const QString& what) {
-    const std::optional<double> number = parseLocaleNumber(text);
-    if (!number) raiseNoNumber(text, what);
+    const LocaleNumbers numbers;
+    const std::optional<double> number = parseLocaleNumber(text, numbers);
+    if (!number) raiseNoNumber(text, what, numbers.forms());
     const double rounded = std::nearbyint(*number);  // default rounding mode: halves to even
     if (!std::isfinite(rounded) || rounded < -32768.0 || rounded > 32767.0)
         raiseOverflow(describe(what, text));
@@ -272,10 +285,7 @@ qint16 textToInt16(const QString& text, const QString& what) {
 }
 
 double textToDouble(QStringView text, const QString& what) {
-    const std::optional<double> number = parseLocaleNumber(text);
-    if (!number) raiseNoNumber(text, what);
-    if (!std::isfinite(*number)) raiseOverflow(describe(what, text));
-    return *number;
+    return LocaleNumbers().toDouble(text, what);
 }
 
 double textToDouble(const QString& text, const QString& what) {
@@ -288,11 +298,12 @@ QString doubleText(double value) {
     return text.toString();
 }
 
+ValueText::ValueText() : numbers_(&userNumbers()) {}
+
 void ValueText::assignDouble(double value) {
-    const UserNumbers& numbers = userNumbers();
-    length_ = writePlainDouble(value, numbers, buffer_);
+    length_ = writePlainDouble(value, *numbers_, buffer_);
     if (length_ == 0) {
-        owned_ = numbers.locale.toString(value, 'g', QLocale::FloatingPointShortest);
+        owned_ = numbers_->locale.toString(value, 'g', QLocale::FloatingPointShortest);
         length_ = kOwned;
     }
 }
@@ -305,7 +316,7 @@ void ValueText::assign(const QVariant& value) {
     }
     switch (value.typeId()) {
         case QMetaType::QString:
-            owned_ = value.toString();
+            owned_ = *static_cast<const QString*>(value.constData());
             return;
         case QMetaType::Int:
         case QMetaType::LongLong:
@@ -345,6 +356,9 @@ QString valueText(const QVariant& value) {
 
 bool valueEquals(const QVariant& value, qint64 n) {
     if (value.isNull()) return false;
+    const int type = value.typeId();
+    if (type == QMetaType::LongLong || type == QMetaType::Int)
+        return double(value.toLongLong()) == double(n);  // as toDouble reads them
     bool ok = false;
     const double number = value.typeId() == QMetaType::QString
                               ? userLocale().toDouble(value.toString().trimmed(), &ok)

@@ -28,10 +28,27 @@ QString valueText(const QVariant& value);
 // FloatingPointShortest) in the user's locale, without digit grouping.
 QString doubleText(double value);
 
+struct UserNumbers;
+
+// The user's number forms, resolved once for a run of conversions in which the user's locale
+// stays the same (a grid load): the same answers as readLocaleNumber and textToDouble.
+class LocaleNumbers {
+  public:
+    LocaleNumbers();
+    std::optional<double> read(QStringView text) const;
+    double toDouble(QStringView text, const QString& what = {}) const;
+    const UserNumbers& forms() const { return forms_; }
+
+  private:
+    const UserNumbers& forms_;
+};
+
 // The same text as valueText, made without a QString of its own where it can be: a text value is
-// held as it is, a number written into the object's own room. One object serves value after value.
+// held as it is, a number written into the object's own room. One object serves value after
+// value, in the user's locale as it was when the object was made.
 class ValueText {
   public:
+    ValueText();
     void assign(const QVariant& value);
     void assignDouble(double value);
     QStringView view() const {
@@ -43,6 +60,7 @@ class ValueText {
     static constexpr int kOwned = -1;  // the text is owned_
     static constexpr int kRoom = 40;   // the longest plain number: sign, 22 digits and a point
 
+    const UserNumbers* numbers_;
     QString owned_;
     char16_t buffer_[kRoom];
     int length_ = kOwned;

@@ -142,5 +142,38 @@ TEST_F(GridLoaderFieldsTest, ColumnsThatShowOneFieldEachGetItsText) {
     EXPECT_EQ(grid.cellText(5, 8), QString()) << "not totalled";
 }
 
+// The totals of several columns are summed in one pass over the rows; a text that is no number
+// still fails column after column: the columns before it totalled, its own column up to the line
+// before it, the columns after it untouched.
+TEST_F(GridLoaderFieldsTest, ATextInATotalledColumnStopsTheTotalsWhereItStands) {
+    configure(1, "fitem", 0, 0);  // grid column 3, the label's column
+    configure(2, "fqty", 0, 1);   // grid column 4
+    configure(3, "fnote", 0, 1);  // grid column 5, a text column totalled
+    configure(4, "fqty", 0, 1);   // grid column 6
+    addLine(7, 1, "a", 1.5, " 1 ");
+    addLine(7, 2, "b", -0.25, "");
+    addLine(7, 3, "c", 2.0, "2");
+    addLine(7, 4, "d", 0.1, "x");
+    addLine(7, 5, "e", 4.0, "8");
+    connection_.close();
+
+    FlexGrid grid("vsf1");
+    EXPECT_FALSE(loadDocumentGrid(grid, invoiceGridSource(), "7"));
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].text.contains(QStringLiteral("类型不匹配")));
+    ASSERT_EQ(grid.RowCount(), 7);
+    EXPECT_EQ(grid.cellText(6, 4), QStringLiteral("7.35"));
+    EXPECT_EQ(grid.cellText(6, 5), QStringLiteral("3")) << "the lines before the text";
+    EXPECT_EQ(grid.cellText(6, 6), QString()) << "not reached";
+
+    connection_.open();
+    connection_.execute("update vGSaleFP set fnote = '4' where fentryid = 4");
+    connection_.close();
+    messages_.messages.clear();
+    ASSERT_TRUE(loadDocumentGrid(grid, invoiceGridSource(), "7"));
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    EXPECT_EQ(cells(grid, 6).mid(3), QStringList({"合计", "7.35", "15", "7.35"}));
+}
+
 }  // namespace
 }  // namespace xhook

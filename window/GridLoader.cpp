@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "component/Conversions.h"
@@ -198,27 +200,68 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     if (firstLine) pass.previousId = documentId.toString();
 }
 
-// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
-double cellNumber(QStringView text) {
+QStringView withoutBlanks(QStringView text) {
     while (text.startsWith(u' ')) text = text.mid(1);
     while (text.endsWith(u' ')) text.chop(1);
-    return text.isEmpty() ? 0.0 : textToDouble(text, QStringLiteral("合计"));
+    return text;
+}
+
+// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
+double cellNumber(QStringView text, const LocaleNumbers& numbers) {
+    text = withoutBlanks(text);
+    return text.isEmpty() ? 0.0 : numbers.toDouble(text, QStringLiteral("合计"));
+}
+
+// The same number, or none where cellNumber raises.
+std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& numbers) {
+    text = withoutBlanks(text);
+    if (text.isEmpty()) return 0.0;
+    const std::optional<double> number = numbers.read(text);
+    if (!number || !std::isfinite(*number)) return std::nullopt;
+    return number;
 }
 
 // The running sum of one totalled column. The totals cell holds the sum after every line; the
 // cell's text reads back as the same number, so the sum is carried on in a variable and written
 // to the cell, also when a line fails.
 void totalColumn(FlexGrid& grid, int column) {
+    const LocaleNumbers numbers;
     const int totalsRow = grid.RowCount() - 1;
-    double sum = cellNumber(grid.cellTextView(totalsRow, column));
+    double sum = cellNumber(grid.cellTextView(totalsRow, column), numbers);
     try {
         for (int r = 1; r <= totalsRow - 1; ++r)
-            sum = cellNumber(grid.cellTextView(r, column)) + sum;
+            sum = cellNumber(grid.cellTextView(r, column), numbers) + sum;
     } catch (...) {
         grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
         throw;
     }
     grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
+}
+
+// All totalled columns in one pass over the rows: the rows lie apart in memory, and a pass per
+// column would fetch every row again for each column. Each column is summed in the order that
+// totalColumn sums it, so the totals are the same. False, with nothing written, where a cell holds
+// no number; totalColumn then fails there, column after column, as it must.
+bool totalColumnsRowByRow(FlexGrid& grid, const std::vector<int>& columns) {
+    const LocaleNumbers numbers;
+    const int totalsRow = grid.RowCount() - 1;
+    std::vector<double> sums;
+    for (int column : columns) {
+        const std::optional<double> start =
+            cellNumberIfAny(grid.cellTextView(totalsRow, column), numbers);
+        if (!start) return false;
+        sums.push_back(*start);
+    }
+    for (int r = 1; r <= totalsRow - 1; ++r)
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const std::optional<double> cell =
+                cellNumberIfAny(grid.cellTextView(r, columns[i]), numbers);
+            if (!cell) return false;
+            sums[i] = *cell + sums[i];
+        }
+    for (size_t i = 0; i < columns.size(); ++i)
+        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, columns[i], sums[i]);
+    return true;
 }
 
 void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
@@ -228,8 +271,11 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
     grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
     colourRow(grid, row, table, kTotalsColor);
+    std::vector<int> totalled;
     for (int c = 1; c <= grid.ColCount() - 1; ++c)
-        if (table.isTotalled(c)) totalColumn(grid, c);
+        if (table.isTotalled(c)) totalled.push_back(c);
+    if (totalColumnsRowByRow(grid, totalled)) return;
+    for (int c : totalled) totalColumn(grid, c);
 }
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
