@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <array>
 #include <barrier>
 #include <thread>
 
@@ -93,6 +94,37 @@ QList<Attempt> reconcilableInvoices(data::Connection& connection) {
     return attempts;
 }
 
+// Two workstations, each a thread with a connection of its own, make their attempts at the same
+// moment, round after round; answers each one's answers in order.
+std::array<QList<Answer>, 2> reconcileTogether(const QString& connectionString,
+                                               const std::array<QList<Attempt>, 2>& attempts) {
+    std::array<QList<Answer>, 2> answers;
+    QString failures[2];
+    std::barrier together(2);
+    auto workstation = [&](int n) {
+        try {
+            data::Connection own;
+            own.setConnectionString(connectionString);
+            own.open();
+            for (const Attempt& attempt : attempts[n]) {
+                together.arrive_and_wait();
+                answers[n].append(
+                    reconcile(own, attempt.outbound, "," + QString::number(attempt.invoice) + ","));
+            }
+        } catch (const std::exception& error) {
+            failures[n] = QString::fromUtf8(error.what());
+            together.arrive_and_drop();
+        }
+    };
+    std::thread first(workstation, 0);
+    std::thread second(workstation, 1);
+    first.join();
+    second.join();
+    EXPECT_TRUE(failures[0].isEmpty()) << failures[0].toStdString();
+    EXPECT_TRUE(failures[1].isEmpty()) << failures[1].toStdString();
+    return answers;
+}
+
 // The demo database is made by each test, with the size that it needs.
 class TwoWorkstations : public OnEachBackend<DemoDatabaseTest> {
   protected:
@@ -110,30 +142,8 @@ TEST_P(TwoWorkstations, ReconcilingTheSameDocumentsReconcileThemOnce) {
     const qint64 before = readScalar(connection, "select count(*) from t_GS_billGJ").toLongLong();
 
     // Both workstations call at once, round after round, on the same documents.
-    QList<Answer> answers[2];
-    QString failures[2];
-    std::barrier together(2);
-    auto workstation = [&](int n) {
-        try {
-            data::Connection own;
-            own.setConnectionString(connectionString);
-            own.open();
-            for (const Attempt& attempt : attempts) {
-                together.arrive_and_wait();
-                answers[n].append(
-                    reconcile(own, attempt.outbound, "," + QString::number(attempt.invoice) + ","));
-            }
-        } catch (const std::exception& error) {
-            failures[n] = QString::fromUtf8(error.what());
-            together.arrive_and_drop();
-        }
-    };
-    std::thread first(workstation, 0);
-    std::thread second(workstation, 1);
-    first.join();
-    second.join();
-    ASSERT_TRUE(failures[0].isEmpty()) << failures[0].toStdString();
-    ASSERT_TRUE(failures[1].isEmpty()) << failures[1].toStdString();
+    const auto answers = reconcileTogether(connectionString, {attempts, attempts});
+    ASSERT_FALSE(HasFailure());
 
     for (qsizetype round = 0; round < attempts.size(); ++round) {
         SCOPED_TRACE(attempts[round].invoice);
@@ -182,6 +192,29 @@ TEST_P(TwoWorkstations, ReconcilingTheSameDocumentsReconcileThemOnce) {
         "twice\n",
         backend() == Backend::SQLite ? "SQLite" : "PostgreSQL",
         static_cast<long long>(2 * attempts.size()), static_cast<long long>(attempts.size()));
+}
+
+TEST_P(TwoWorkstations, ReconcilingOtherDocumentsAtOnceTakeNumbersInTurn) {
+    host::DemoOptions options;
+    options.invoices = kGroups * host::demoInvoicesPerGroup();
+    createDemo(options);
+    const QList<Attempt> attempts = reconcilableInvoices(connection);
+    std::array<QList<Attempt>, 2> halves;
+    for (qsizetype i = 0; i + 1 < attempts.size(); i += 2) {
+        halves[0].append(attempts[i]);
+        halves[1].append(attempts[i + 1]);
+    }
+    const auto answers = reconcileTogether(connectionString, halves);
+    ASSERT_FALSE(HasFailure());
+    for (int n : {0, 1})
+        for (const Answer& answer : answers[n])
+            EXPECT_EQ(answer.value, 1) << answer.text.toStdString();
+    // Numbers follow each other without a gap or a number taken twice.
+    const QVariantList numbers =
+        readColumn(connection, "select fbillno from t_GS_billGJ order by finterid");
+    ASSERT_EQ(numbers.size(), kGroups + 2 * halves[0].size());
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        EXPECT_EQ(numbers[i].toString(), QStringLiteral("GJ%1").arg(i + 1, 6, 10, QChar('0')));
 }
 
 // The width of column `i` that the workstation of `base` saves, in whole pixels so that it
