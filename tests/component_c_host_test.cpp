@@ -8,7 +8,7 @@
 #include "DeZuvarEDodOziv8/xouthook_c.h"
 #include "component/Errors.h"
 #include "component/SharedState.h"
-#include "host/lib/DemoDatabase.h"
+#include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/DocumentFinder.h"
 #include "window/FlexGrid.h"
@@ -56,15 +56,13 @@ class ScopedEnvironment {
     bool had_;
 };
 
-class CHostTest : public ::testing::Test {
+// The demo database as the host's settings name it, and an instance made through the C surface.
+class CHostTest : public DemoDatabaseFixture {
   protected:
     void SetUp() override {
+        DemoDatabaseFixture::SetUp();
         clearSettings();
-        const QString path = dir_.file("demo.db");
-        host::createDemoDatabase(host::sqliteConnectionString(path), {});
-        writeSetting("DBOperation", "DBConnectionString", host::sqliteConnectionString(path));
-        shared().gInvoiceIds.clear();
-        shared().gOutboundIds.clear();
+        writeSetting("DBOperation", "DBConnectionString", shared().DBConnectionString);
         ASSERT_EQ(xhook_create(&instance_, nullptr, nullptr), XHOOK_OK);
     }
     void TearDown() override {
@@ -73,6 +71,7 @@ class CHostTest : public ::testing::Test {
         shared().gHookWindow.reset();
         shared().gOutboundIds.clear();
         clearSettings();
+        DemoDatabaseFixture::TearDown();
     }
     int hookBill(const char* ids) {
         int result = -1;
@@ -81,8 +80,6 @@ class CHostTest : public ::testing::Test {
         return status;
     }
 
-    TempDir dir_;
-    RecordingMessages messages_;
     xhook_instance* instance_ = nullptr;
 };
 
@@ -109,7 +106,7 @@ TEST_F(CHostTest, TheWindowsLookupAsksTheFinderThatTheHostRegisteredInC) {
                                      "' and isnull(fhookinterid,0)=0 ");
     EXPECT_EQ(shared().gOutboundIds, "5001,5002");
     EXPECT_GT(outboundRows, 2) << "the outbound grid was loaded from the finder's answer";
-    EXPECT_TRUE(messages_.messages.isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty());
 
     // Removed again, the class is looked for in the component registry, where it is not.
     ASSERT_EQ(xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, nullptr), XHOOK_OK);
