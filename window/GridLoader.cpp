@@ -166,12 +166,23 @@ void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb backgroun
     grid.setCellProperty(FlexGrid::kSelectorBackColor, row, 0, row, table.lastColumn, background);
 }
 
-// What one line pass carries from line to line: the previous document id, and the row text,
-// whose buffers serve every line.
+// What one line pass carries from line to line: the previous document id, and the row text and
+// customer text, whose buffers serve every line.
 struct LinePass {
     QString previousId;
     GridRowText rowText;
+    ValueText customerText;
 };
+
+// The lines of a document share their customer, so the shared text is rewritten only where the
+// customer changes.
+void noteCustomer(const QVariant& customer, LinePass& pass) {
+    if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
+    pass.customerText.assign(customer);
+    QString& customerNumber = shared().gCustomerNumber;
+    if (customerNumber != pass.customerText.view())
+        customerNumber = pass.customerText.view().toString();
+}
 
 void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePass& pass) {
     line.startLine();
@@ -179,9 +190,7 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     rowText.clear();
     const QStringView documentId = line.text(0);
     rowText.append(documentId).appendTab().append(line.text(1)).appendTab().append(line.text(2));
-    const QVariant customer = line.value(LineFields::kCustomer);
-    if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
-    shared().gCustomerNumber = valueText(customer);
+    noteCustomer(line.value(LineFields::kCustomer), pass);
     const bool firstLine = documentId != pass.previousId;
     for (int c = 3; c <= table.lastMergedColumn(); ++c) {
         rowText.appendTab();
