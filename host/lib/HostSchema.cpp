@@ -20,19 +20,18 @@ QString resourceText(const QString& path, const QString& provider) {
     return QString::fromUtf8(file.readAll());
 }
 
+bool isPostgres(const data::Connection& connection) {
+    return connection.providerName() == QLatin1String("PostgreSQL");
+}
+
 // The statements that make the host database on the connection's backend, from the resources:
 // the tables and views that both servers share, then what the backend holds beyond them.
 QStringList schemaStatements(const data::Connection& connection) {
     const QString provider = connection.providerName();
-    const QString server =
-        provider == QLatin1String("PostgreSQL") ? QStringLiteral("postgres") : provider.toLower();
+    const QString server = isPostgres(connection) ? QStringLiteral("postgres") : provider.toLower();
     return splitSqlScript(resourceText(QStringLiteral(":/host/sql/tables.sql"), provider)) +
            splitSqlScript(
                resourceText(QStringLiteral(":/host/sql/schema_%1.sql").arg(server), provider));
-}
-
-bool isPostgres(const data::Connection& connection) {
-    return connection.providerName() == QLatin1String("PostgreSQL");
 }
 
 // Whether the open database holds an object of that name (names compare without regard to
