@@ -1,6 +1,9 @@
 #include "window/GridRows.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
+#include <cstddef>
+#include <span>
 
 namespace xhook {
 
@@ -10,86 +13,84 @@ const GridRowStyle kPlainStyle;
 
 }  // namespace
 
-// `text` holds the cells one after another, each cell followed by one separator character but
-// the last; ends[c] is the offset after cell c, so cell c starts one after ends[c - 1]. The
-// offsets alone delimit the cells: a cell's own text may hold a TAB.
+// The cells of a row in one block: the end offset of each cell, then the text of the cells one
+// after another, each cell followed by one separator character but the last. ends()[c] is the
+// offset after cell c, so cell c starts one after ends()[c - 1]. The offsets alone delimit the
+// cells: a cell's own text may hold a TAB.
+class RowCells {
+  public:
+    RowCells() = default;
+    RowCells(QStringView text, const quint32* ends, int count)
+        : block_(std::make_unique_for_overwrite<std::byte[]>(size_t(count) * sizeof(quint32) +
+                                                             size_t(text.size()) * sizeof(char16_t))),
+          count_(count),
+          length_(text.size()) {
+        std::copy(ends, ends + count, endsToWrite());
+        std::copy(text.utf16(), text.utf16() + text.size(), charsToWrite());
+    }
+
+    int count() const { return count_; }
+    const quint32* ends() const { return reinterpret_cast<const quint32*>(block_.get()); }
+    QStringView text() const {
+        return QStringView(reinterpret_cast<const char16_t*>(ends() + count_), length_);
+    }
+    qsizetype start(int col) const { return col == 0 ? 0 : qsizetype(ends()[col - 1]) + 1; }
+    QStringView cell(int col) const {
+        const qsizetype from = start(col);
+        return text().mid(from, qsizetype(ends()[col]) - from);
+    }
+
+  private:
+    quint32* endsToWrite() { return reinterpret_cast<quint32*>(block_.get()); }
+    char16_t* charsToWrite() { return reinterpret_cast<char16_t*>(endsToWrite() + count_); }
+
+    std::unique_ptr<std::byte[]> block_;
+    int count_ = 0;
+    qsizetype length_ = 0;
+};
+
 struct GridRows::Row {
-    QString text;
-    std::unique_ptr<quint32[]> ends;
-    int cellCount = 0;
+    RowCells cells;
     int heightTwips = -1;
     GridRowStyle style;
 
-    qsizetype start(int col) const { return col == 0 ? 0 : qsizetype(ends[col - 1]) + 1; }
-    void setCells(QStringView line, const quint32* cellEnds, int cells);
     void setCell(int col, const QString& cell);
     void extendTo(int cells);
     void truncateCells(int cells);
 };
 
-void GridRows::Row::setCells(QStringView line, const quint32* cellEnds, int cells) {
-    text = line.toString();
-    cellCount = cells;
-    ends = std::make_unique_for_overwrite<quint32[]>(size_t(cellCount));
-    std::copy(cellEnds, cellEnds + cells, ends.get());
-}
-
-void GridRows::Row::extendTo(int cells) {
-    if (cells <= cellCount) return;
-    auto grown = std::make_unique<quint32[]>(size_t(cells));
-    std::copy(ends.get(), ends.get() + cellCount, grown.get());
-    text += QString(cells - cellCount - (cellCount == 0 ? 1 : 0), u'\t');
-    for (int c = cellCount; c < cells; ++c) grown[c] = quint32(c == 0 ? 0 : grown[c - 1] + 1);
-    ends = std::move(grown);
-    cellCount = cells;
+// Empty cells are added after the last one, each after a separator.
+void GridRows::Row::extendTo(int count) {
+    if (count <= cells.count()) return;
+    const int old = cells.count();
+    std::vector<quint32> ends(cells.ends(), cells.ends() + old);
+    const int separators = count - old - (old == 0 ? 1 : 0);
+    const QString text = cells.text().toString() + QString(separators, u'\t');
+    for (int c = old; c < count; ++c) ends.push_back(quint32(c == 0 ? 0 : ends[c - 1] + 1));
+    cells = RowCells(text, ends.data(), count);
 }
 
 void GridRows::Row::setCell(int col, const QString& cell) {
     extendTo(col + 1);
-    const qsizetype from = start(col);
-    const qsizetype oldLength = qsizetype(ends[col]) - from;
+    const qsizetype from = cells.start(col);
+    const qsizetype oldLength = qsizetype(cells.ends()[col]) - from;
     QString updated;
-    updated.reserve(text.size() - oldLength + cell.size());
-    updated.append(QStringView(text).left(from))
-        .append(cell)
-        .append(QStringView(text).mid(from + oldLength));
-    text = std::move(updated);
+    updated.reserve(cells.text().size() - oldLength + cell.size());
+    updated.append(cells.text().left(from)).append(cell).append(cells.text().mid(from + oldLength));
+    std::vector<quint32> ends(cells.ends(), cells.ends() + cells.count());
     const qsizetype delta = cell.size() - oldLength;
-    for (int c = col; c < cellCount; ++c) ends[c] = quint32(qsizetype(ends[c]) + delta);
+    for (size_t c = size_t(col); c < ends.size(); ++c) ends[c] = quint32(qsizetype(ends[c]) + delta);
+    cells = RowCells(updated, ends.data(), int(ends.size()));
 }
 
-void GridRows::Row::truncateCells(int cells) {
-    if (cells >= cellCount) return;
-    cellCount = cells;
-    text.truncate(cells == 0 ? 0 : qsizetype(ends[cells - 1]));
-    text.squeeze();
+void GridRows::Row::truncateCells(int count) {
+    if (count >= cells.count()) return;
+    const QStringView kept = count == 0 ? QStringView() : cells.text().left(cells.ends()[count - 1]);
+    cells = RowCells(kept, cells.ends(), count);
 }
 
 GridRows::GridRows() = default;
 GridRows::~GridRows() = default;
-
-void GridRowText::clear() {
-    text_.clear();
-    tabs_.clear();
-}
-
-GridRowText& GridRowText::append(QStringView piece) {
-    const qsizetype start = text_.size();
-    text_.resize(start + piece.size());
-    char16_t* out = text_.data() + start;
-    const char16_t* in = piece.utf16();
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-        if (in[i] == u'\t') tabs_.append(quint32(start + i));
-        out[i] = in[i];
-    }
-    return *this;
-}
-
-GridRowText& GridRowText::appendTab() {
-    tabs_.append(quint32(text_.size()));
-    text_.append(u'\t');
-    return *this;
-}
 
 void GridRows::append(const QString& line, int columnCount) {
     GridRowText text;
@@ -100,18 +101,19 @@ void GridRows::append(const QString& line, int columnCount) {
 // The cells end at the TABs, and the last one at the end of the text; the cells beyond
 // `columnCount` are dropped with the TAB before them.
 void GridRows::append(const GridRowText& line, int columnCount) {
-    const QVarLengthArray<quint32, 64>& tabs = line.tabs();
-    QVarLengthArray<quint32, 64> cellEnds;
-    QStringView kept;
-    if (columnCount > 0) {
-        const bool dropsCells = tabs.size() >= columnCount;
-        const int cells = dropsCells ? columnCount : int(tabs.size()) + 1;
-        cellEnds.append(tabs.constData(), std::min(qsizetype(cells), tabs.size()));
-        if (!dropsCells) cellEnds.append(quint32(line.text().size()));
-        kept = line.text().left(cellEnds.back());
-    }
+    const std::span<const quint32> tabs = line.tabs();
     auto row = std::make_unique<Row>();
-    row->setCells(kept, cellEnds.constData(), int(cellEnds.size()));
+    if (columnCount > 0) {
+        const qsizetype tabCount = qsizetype(tabs.size());
+        if (tabCount >= columnCount) {
+            row->cells = RowCells(line.text().left(tabs[size_t(columnCount - 1)]), tabs.data(),
+                                  columnCount);
+        } else {
+            QVarLengthArray<quint32, 64> ends(tabs.data(), tabs.data() + tabCount);
+            ends.append(quint32(line.text().size()));
+            row->cells = RowCells(line.text(), ends.constData(), int(ends.size()));
+        }
+    }
     row->style = std::exchange(belowLast_, GridRowStyle());
     rows_.push_back(std::move(row));
 }
@@ -146,9 +148,8 @@ void GridRows::dropColumnsFrom(int columnCount) {
 
 QStringView GridRows::text(int row, int col) const {
     const Row* stored = rows_[size_t(row)].get();
-    if (!stored || col >= stored->cellCount) return {};
-    const qsizetype from = stored->start(col);
-    return QStringView(stored->text).mid(from, qsizetype(stored->ends[col]) - from);
+    if (!stored || col >= stored->cells.count()) return {};
+    return stored->cells.cell(col);
 }
 
 void GridRows::setText(int row, int col, const QString& text) {
