@@ -7,7 +7,7 @@ namespace xhook::data {
 namespace {
 
 struct FaultState {
-    bool counting = false;  // armed since the last failCall; the only thing a disarmed check reads
+    bool counting = false;  // armed since the last failCall
     bool triggered = false;
     QList<int> targets;
     int seen = 0;
@@ -23,13 +23,17 @@ void FaultInjection::failCall(int n) {
     failCalls({n});
 }
 
+std::atomic<int> FaultInjection::armedThreads_{0};
+
 void FaultInjection::failCalls(const QList<int>& calls) {
+    if (!state.counting) armedThreads_.fetch_add(1, std::memory_order_relaxed);
     state = {};
     state.counting = true;
     state.targets = calls;
 }
 
 void FaultInjection::clear() {
+    if (state.counting) armedThreads_.fetch_sub(1, std::memory_order_relaxed);
     state = {};
 }
 
@@ -49,7 +53,7 @@ std::optional<DbCall> FaultInjection::failedCall() {
     return state.failed;
 }
 
-void FaultInjection::check(DbCall call) {
+void FaultInjection::checkOnThisThread(DbCall call) {
     if (!state.counting) return;
     state.kinds.append(call);
     if (!state.targets.contains(++state.seen)) return;

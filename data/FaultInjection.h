@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <optional>
 
 namespace xhook::data {
@@ -22,8 +23,9 @@ enum class DbCall {
 };
 
 // A test seam: when armed, the n-th call of the layer (counted over every kind, from 1, on the
-// calling thread) fails with a DbError of number DbErrorNumber::InjectedFault. Disarmed, which is
-// the only state production code ever sees, it costs one test of a thread-local flag.
+// calling thread) fails with a DbError of number DbErrorNumber::InjectedFault. While no thread is
+// armed, which is the only state production code ever sees, a call costs one test of a shared
+// counter.
 class FaultInjection {
   public:
     static void failCall(int n);  // arm: the n-th call from now fails, once
@@ -37,7 +39,16 @@ class FaultInjection {
     // The kind of the call that the first armed fault made fail, once it has fired.
     static std::optional<DbCall> failedCall();
     // Called by the layer at the start of each call.
-    static void check(DbCall call);
+    static void check(DbCall call) {
+        if (armedThreads_.load(std::memory_order_relaxed) != 0) checkOnThisThread(call);
+    }
+
+  private:
+    static void checkOnThisThread(DbCall call);
+
+    // The threads armed and not cleared since. A thread that ends armed leaves it raised, which
+    // only sends every thread's calls to the thread-local test.
+    static std::atomic<int> armedThreads_;
 };
 
 QString dbCallName(DbCall call);
