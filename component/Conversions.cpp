@@ -308,18 +308,27 @@ void ValueText::assignDouble(double value) {
     }
 }
 
+// The common types are read in place, without a conversion. A NULL text reads as the empty text
+// it is written as, so a text needs no test for NULL; any other NULL must not be read in place
+// (it holds a zero).
 void ValueText::assign(const QVariant& value) {
     length_ = kOwned;
+    const int type = value.typeId();
+    if (type == QMetaType::QString) {
+        owned_ = *static_cast<const QString*>(value.constData());
+        return;
+    }
     if (value.isNull()) {
         owned_ = QString();
         return;
     }
-    switch (value.typeId()) {
-        case QMetaType::QString:
-            owned_ = *static_cast<const QString*>(value.constData());
+    switch (type) {
+        case QMetaType::LongLong:
+            length_ = writeInteger(*static_cast<const qlonglong*>(value.constData()), buffer_);
             return;
         case QMetaType::Int:
-        case QMetaType::LongLong:
+            length_ = writeInteger(*static_cast<const int*>(value.constData()), buffer_);
+            return;
         case QMetaType::UInt:
         case QMetaType::ULongLong:
         case QMetaType::Short:
@@ -327,6 +336,8 @@ void ValueText::assign(const QVariant& value) {
             length_ = writeInteger(value.toLongLong(), buffer_);
             return;
         case QMetaType::Double:
+            assignDouble(*static_cast<const double*>(value.constData()));
+            return;
         case QMetaType::Float:
             assignDouble(value.toDouble());
             return;
