@@ -53,6 +53,8 @@ int checkedAlignment(int code, const char* what) {
 
 // A colour as the host writes it: an RGB value (a QRgb, an integer or a QColor).
 QRgb colorFromValue(const QVariant& value) {
+    if (value.typeId() == QMetaType::UInt)  // a QRgb, as the grid's own callers pass it
+        return *static_cast<const uint*>(value.constData()) | kOpaque;
     if (value.typeId() == QMetaType::QColor) return value.value<QColor>().rgb();
     bool ok = false;
     const qlonglong number = value.toLongLong(&ok);
