@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "component/Errors.h"
@@ -75,14 +77,32 @@ struct ShortestDigits {
     int pointPosition = 0;
 };
 
+// "00" to "99", so that digits are written two at a time.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[size_t(2 * i)] = char('0' + i / 10);
+        pairs[size_t(2 * i + 1)] = char('0' + i % 10);
+    }
+    return pairs;
+}();
+
 int writeDecimalDigits(quint64 whole, char* out) {
-    char reversed[20];
-    int count = 0;
-    do {
-        reversed[count++] = char('0' + whole % 10);
-        whole /= 10;
-    } while (whole > 0);
-    for (int i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+    char digits[20];
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    for (; whole >= 100; whole /= 100) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[size_t(2 * (whole % 100))], 2);
+    }
+    if (whole >= 10) {
+        first -= 2;
+        std::memcpy(first, &kDigitPairs[size_t(2 * whole)], 2);
+    } else {
+        *--first = char('0' + whole);
+    }
+    const int count = int(end - first);
+    std::memcpy(out, first, size_t(count));
     return count;
 }
 
@@ -92,7 +112,8 @@ bool fewDecimalDigits(double magnitude, ShortestDigits& result) {
     for (int decimals = 0; decimals <= kMostDecimalsTried; ++decimals) {
         const double scaled = magnitude * kPowersOfTen[decimals];
         if (scaled >= kExactDigitsLimit) return false;
-        const double whole = std::nearbyint(scaled);
+        // The nearest whole number; a tie may go either way, and no tie passes the test below.
+        const double whole = double(quint64(scaled + 0.5));
         if (whole == 0 || whole / kPowersOfTen[decimals] != magnitude) continue;
         result.count = writeDecimalDigits(quint64(whole), result.digits);
         result.pointPosition = result.count - decimals;
