@@ -329,16 +329,10 @@ void ValueText::assignDouble(double value) {
     }
 }
 
-// The common types are read in place, without a conversion. A NULL text reads as the empty text
-// it is written as, so a text needs no test for NULL; any other NULL must not be read in place
-// (it holds a zero).
-void ValueText::assign(const QVariant& value) {
-    length_ = kOwned;
+// The common types are read in place, without a conversion. A NULL that is no text must not be
+// read in place (it holds a zero).
+void ValueText::assignOther(const QVariant& value) {
     const int type = value.typeId();
-    if (type == QMetaType::QString) {
-        owned_ = *static_cast<const QString*>(value.constData());
-        return;
-    }
     if (value.isNull()) {
         owned_ = QString();
         return;

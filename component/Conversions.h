@@ -49,7 +49,14 @@ class LocaleNumbers {
 class ValueText {
   public:
     ValueText();
-    void assign(const QVariant& value);
+    // A NULL text reads as the empty text it is written as, so a text needs no test for NULL.
+    void assign(const QVariant& value) {
+        length_ = kOwned;
+        if (value.typeId() == QMetaType::QString)
+            owned_ = *static_cast<const QString*>(value.constData());
+        else
+            assignOther(value);
+    }
     void assignDouble(double value);
     QStringView view() const {
         return length_ == kOwned ? QStringView(owned_) : QStringView(buffer_, length_);
@@ -57,6 +64,8 @@ class ValueText {
     QString toString() const;
 
   private:
+    void assignOther(const QVariant& value);
+
     static constexpr int kOwned = -1;  // the text is owned_
     static constexpr int kRoom = 40;   // the longest plain number: sign, 22 digits and a point
 

@@ -26,6 +26,7 @@ ResultSet::ResultSet(QSqlQuery query, QString sqlText)
         names_.append(record.fieldName(i));
         indexByName_.emplace(names_.last(), i);  // the first of two equal names wins
     }
+    fieldCount_ = int(names_.size());
     fetch();
 }
 
@@ -46,10 +47,11 @@ QVariant ResultSet::value(const QString& fieldName) const {
     return valueAt(index);
 }
 
-QVariant ResultSet::value(int index) const {
-    FaultInjection::check(DbCall::ReadValue);
+// Why value(index) cannot read: the number is out of range, the result is closed or at its end.
+QVariant ResultSet::valueOutOfReach(int index) const {
     if (index < 0 || index >= names_.size()) raiseNoFieldNumber(index, sqlText_);
-    return valueAt(index);
+    valueAt(index);
+    Q_UNREACHABLE();
 }
 
 QVariant ResultSet::valueAt(int index) const {

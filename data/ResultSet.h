@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <unordered_map>
 
+#include "data/FaultInjection.h"
+
 namespace xhook::data {
 
 // A result set read forward once: test for the end, read a field by name (without regard to
@@ -22,7 +24,11 @@ public:
     // Raises DbError (item not found) for a name the result lacks, or (no current record) at the
     // end.
     QVariant value(const QString& fieldName) const;
-    QVariant value(int index) const;
+    QVariant value(int index) const {
+        FaultInjection::check(DbCall::ReadValue);
+        if (open_ && !atEnd_ && index >= 0 && index < fieldCount_) return query_.value(index);
+        return valueOutOfReach(index);
+    }
     int fieldIndex(const QString& fieldName) const;  // -1 when absent
     int fieldCount() const;
     QString fieldName(int index) const;
@@ -34,6 +40,7 @@ private:
     void fetch();
     void requireOpen(const char* operation) const;
     QVariant valueAt(int index) const;
+    [[noreturn]] QVariant valueOutOfReach(int index) const;
 
     // Field names hashed and compared without regard to case and without a seed: a lookup by
     // name costs no allocation and no keyed hash, since every value of a grid is read by name.
@@ -50,6 +57,7 @@ private:
     QString sqlText_;
     std::unordered_map<QString, int, CaseFoldedHash, CaseInsensitiveEqual> indexByName_;
     QStringList names_;
+    int fieldCount_ = 0;
     bool open_ = true;
     bool atEnd_ = false;
 };

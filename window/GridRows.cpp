@@ -3,6 +3,7 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <span>
 
 namespace xhook {
@@ -17,20 +18,29 @@ const GridRowStyle kPlainStyle;
 // after another, each cell followed by one separator character but the last. ends()[c] is the
 // offset after cell c, so cell c starts one after ends()[c - 1]. The offsets alone delimit the
 // cells: a cell's own text may hold a TAB.
+// The block is the cells' own, or lies in room that its owner provides (a loaded row's block lies
+// in the row's own allocation).
 class RowCells {
   public:
     RowCells() = default;
     RowCells(QStringView text, const quint32* ends, int count)
-        : block_(std::make_unique_for_overwrite<std::byte[]>(size_t(count) * sizeof(quint32) +
-                                                             size_t(text.size()) * sizeof(char16_t))),
+        : RowCells(text, ends, count, nullptr) {}
+    RowCells(QStringView text, const quint32* ends, int count, std::byte* room)
+        : owned_(room ? nullptr
+                      : std::make_unique_for_overwrite<std::byte[]>(bytesFor(text.size(), count))),
+          block_(room ? room : owned_.get()),
           count_(count),
           length_(text.size()) {
         std::copy(ends, ends + count, endsToWrite());
         std::copy(text.utf16(), text.utf16() + text.size(), charsToWrite());
     }
 
+    static size_t bytesFor(qsizetype textLength, int count) {
+        return size_t(count) * sizeof(quint32) + size_t(textLength) * sizeof(char16_t);
+    }
+
     int count() const { return count_; }
-    const quint32* ends() const { return reinterpret_cast<const quint32*>(block_.get()); }
+    const quint32* ends() const { return reinterpret_cast<const quint32*>(block_); }
     QStringView text() const {
         return QStringView(reinterpret_cast<const char16_t*>(ends() + count_), length_);
     }
@@ -41,10 +51,11 @@ class RowCells {
     }
 
   private:
-    quint32* endsToWrite() { return reinterpret_cast<quint32*>(block_.get()); }
+    quint32* endsToWrite() { return reinterpret_cast<quint32*>(block_); }
     char16_t* charsToWrite() { return reinterpret_cast<char16_t*>(endsToWrite() + count_); }
 
-    std::unique_ptr<std::byte[]> block_;
+    std::unique_ptr<std::byte[]> owned_;
+    std::byte* block_ = nullptr;
     int count_ = 0;
     qsizetype length_ = 0;
 };
@@ -57,7 +68,19 @@ struct GridRows::Row {
     void setCell(int col, const QString& cell);
     void extendTo(int cells);
     void truncateCells(int cells);
+
+    // A row with `room` bytes after it in the same allocation.
+    static RowPointer withRoom(size_t room) {
+        void* memory = ::operator new(sizeof(Row) + room);
+        return RowPointer(new (memory) Row);
+    }
+    std::byte* room() { return reinterpret_cast<std::byte*>(this + 1); }
 };
+
+void GridRows::RowDeleter::operator()(Row* row) const {
+    row->~Row();
+    ::operator delete(row);
+}
 
 // Empty cells are added after the last one, each after a separator.
 void GridRows::Row::extendTo(int count) {
@@ -102,17 +125,19 @@ void GridRows::append(const QString& line, int columnCount) {
 // `columnCount` are dropped with the TAB before them.
 void GridRows::append(const GridRowText& line, int columnCount) {
     const std::span<const quint32> tabs = line.tabs();
-    auto row = std::make_unique<Row>();
-    if (columnCount > 0) {
-        const qsizetype tabCount = qsizetype(tabs.size());
-        if (tabCount >= columnCount) {
-            row->cells = RowCells(line.text().left(tabs[size_t(columnCount - 1)]), tabs.data(),
-                                  columnCount);
-        } else {
-            QVarLengthArray<quint32, 64> ends(tabs.data(), tabs.data() + tabCount);
-            ends.append(quint32(line.text().size()));
-            row->cells = RowCells(line.text(), ends.constData(), int(ends.size()));
-        }
+    RowPointer row;
+    if (columnCount <= 0) {
+        row = Row::withRoom(0);
+    } else if (qsizetype(tabs.size()) >= columnCount) {
+        const QStringView kept = line.text().left(tabs[size_t(columnCount - 1)]);
+        row = Row::withRoom(RowCells::bytesFor(kept.size(), columnCount));
+        row->cells = RowCells(kept, tabs.data(), columnCount, row->room());
+    } else {
+        QVarLengthArray<quint32, 64> ends(tabs.begin(), tabs.end());
+        ends.append(quint32(line.text().size()));
+        const int count = int(ends.size());
+        row = Row::withRoom(RowCells::bytesFor(line.text().size(), count));
+        row->cells = RowCells(line.text(), ends.constData(), count, row->room());
     }
     row->style = std::exchange(belowLast_, GridRowStyle());
     rows_.push_back(std::move(row));
@@ -132,13 +157,13 @@ void GridRows::remove(int row) {
 
 void GridRows::truncate(int rows) {
     if (rows >= count()) return;
-    const std::unique_ptr<Row>& firstDropped = rows_[size_t(rows)];
+    const RowPointer& firstDropped = rows_[size_t(rows)];
     belowLast_ = firstDropped ? std::move(firstDropped->style) : GridRowStyle();
     rows_.resize(size_t(rows));
 }
 
 void GridRows::dropColumnsFrom(int columnCount) {
-    for (const std::unique_ptr<Row>& row : rows_) {
+    for (const RowPointer& row : rows_) {
         if (!row) continue;
         row->truncateCells(columnCount);
         row->style.dropColumnsFrom(columnCount);
@@ -157,8 +182,8 @@ void GridRows::setText(int row, int col, const QString& text) {
 }
 
 GridRows::Row& GridRows::rowToWrite(int row) {
-    std::unique_ptr<Row>& stored = rows_[size_t(row)];
-    if (!stored) stored = std::make_unique<Row>();
+    RowPointer& stored = rows_[size_t(row)];
+    if (!stored) stored = Row::withRoom(0);
     return *stored;
 }
 

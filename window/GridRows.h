@@ -48,10 +48,14 @@ class GridRows {
 
   private:
     struct Row;
+    struct RowDeleter {
+        void operator()(Row* row) const;
+    };
+    using RowPointer = std::unique_ptr<Row, RowDeleter>;
 
     Row& rowToWrite(int row);
 
-    std::vector<std::unique_ptr<Row>> rows_;
+    std::vector<RowPointer> rows_;
     GridRowStyle belowLast_;
 };
 
