@@ -323,6 +323,8 @@ ValueText::ValueText() : numbers_(&userNumbers()) {}
 
 void ValueText::assignDouble(double value) {
     length_ = writePlainDouble(value, *numbers_, buffer_);
+    numberWritten_ = length_ > 0;
+    number_ = value == 0 ? 0.0 : value;  // a zero is written "0"
     if (length_ == 0) {
         owned_ = numbers_->locale.toString(value, 'g', QLocale::FloatingPointShortest);
         length_ = kOwned;

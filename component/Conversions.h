@@ -52,6 +52,7 @@ class ValueText {
     // A NULL text reads as the empty text it is written as, so a text needs no test for NULL.
     void assign(const QVariant& value) {
         length_ = kOwned;
+        numberWritten_ = false;
         if (value.typeId() == QMetaType::QString)
             owned_ = *static_cast<const QString*>(value.constData());
         else
@@ -62,6 +63,12 @@ class ValueText {
         return length_ == kOwned ? QStringView(owned_) : QStringView(buffer_, length_);
     }
     QString toString() const;
+    // Where the text was written from a double: the number that reading the text back in the
+    // user's locale gives, which is that double (a zero without its sign), since the text is the
+    // shortest that reads back as it.
+    std::optional<double> writtenNumber() const {
+        return numberWritten_ ? std::optional<double>(number_) : std::nullopt;
+    }
 
   private:
     void assignOther(const QVariant& value);
@@ -73,6 +80,8 @@ class ValueText {
     QString owned_;
     char16_t buffer_[kRoom];
     int length_ = kOwned;
+    double number_ = 0;
+    bool numberWritten_ = false;
 };
 
 // Whether a database value equals the number `n` (NULL never does; nor does a text that is no

@@ -175,5 +175,45 @@ TEST_F(GridLoaderFieldsTest, ATextInATotalledColumnStopsTheTotalsWhereItStands) 
     EXPECT_EQ(cells(grid, 6).mid(3), QStringList({"合计", "7.35", "15", "7.35"}));
 }
 
+// The totals equal the sums of the cells' texts read back in row order, whatever the numbers:
+// long fractions, very large and very small ones, signs, numbers held as text, and a merged
+// column whose later lines are blank.
+TEST_F(GridLoaderFieldsTest, TotalsAreTheSumsOfTheCellsAsShown) {
+    configure(1, "fitem", 1, 0);  // grid column 3, merged: the label's column
+    configure(2, "fqty", 1, 1);   // grid column 4, merged and totalled
+    configure(3, "fnote", 0, 1);  // grid column 5: numbers as text
+    configure(4, "fqty", 0, 1);   // grid column 6
+    const QList<double> kinds = {0.1, 1.0 / 3, 1e16 + 2, 1e-9, -2.675, 123456.785, -0.0, 7e22};
+    connection_.execute("begin");
+    for (int line = 0; line < 240; ++line) {
+        const double qty = kinds[line % kinds.size()] * (line % 7 + 1) / (line % 3 + 1);
+        addLine(100 + line / 3, line % 3 + 1, "i", qty, QString::number(line * 0.37, 'f', 2));
+    }
+    connection_.execute("commit");
+    connection_.close();
+
+    FlexGrid grid("vsf1");
+    QStringList ids;
+    for (int id = 100; id < 180; ++id) ids << QString::number(id);
+    ASSERT_TRUE(loadDocumentGrid(grid, invoiceGridSource(), ids.join(',')));
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    const int totalsRow = grid.RowCount() - 1;
+    ASSERT_EQ(totalsRow, 241);
+    const QLocale locale;
+    for (int column : {4, 5, 6}) {
+        double sum = 0;
+        for (int row = 1; row < totalsRow; ++row) {
+            const QString text = grid.cellText(row, column).trimmed();
+            bool ok = text.isEmpty();  // a blank cell counts 0
+            sum = (ok ? 0.0 : locale.toDouble(text, &ok)) + sum;
+            ASSERT_TRUE(ok) << "row " << row << ": " << text.toStdString();
+        }
+        bool ok = false;
+        EXPECT_EQ(locale.toDouble(grid.cellText(totalsRow, column), &ok), sum) << column;
+        EXPECT_TRUE(ok);
+    }
+    EXPECT_EQ(grid.cellText(2, 4), QString()) << "a merged cell below a document's first line";
+}
+
 }  // namespace
 }  // namespace xhook

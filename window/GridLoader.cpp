@@ -114,6 +114,27 @@ void setUpGrid(FlexGrid& grid, const ColumnTable& table) {
         if (!table.dataFormat[c].isEmpty()) grid.setColFormat(c, table.dataFormat[c]);
 }
 
+QStringView withoutBlanks(QStringView text) {
+    while (text.startsWith(u' ')) text = text.mid(1);
+    while (text.endsWith(u' ')) text.chop(1);
+    return text;
+}
+
+// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
+double cellNumber(QStringView text, const LocaleNumbers& numbers) {
+    text = withoutBlanks(text);
+    return text.isEmpty() ? 0.0 : numbers.toDouble(text, QStringLiteral("合计"));
+}
+
+// The same number, or none where cellNumber raises.
+std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& numbers) {
+    text = withoutBlanks(text);
+    if (text.isEmpty()) return 0.0;
+    const std::optional<double> number = numbers.read(text);
+    if (!number || !std::isfinite(*number)) return std::nullopt;
+    return number;
+}
+
 // Reads a line's fields by position. Each field's position is looked up by name on its first
 // use, so that a field the view lacks fails where it is first read. The text of a field is made
 // once per line: columns that show the same field share it.
@@ -144,6 +165,13 @@ class LineFields {
         }
         return texts_[field].view();
     }
+    // The number that the totals read from a field's text, or none where the text holds none. A
+    // text written from a double reads back as that double, so it is not read again.
+    std::optional<double> number(int slot, const LocaleNumbers& numbers) {
+        const QStringView written = text(slot);
+        if (const auto known = texts_[size_t(fieldIndex(slot))].writtenNumber()) return known;
+        return cellNumberIfAny(written, numbers);
+    }
 
   private:
     int fieldIndex(int slot) {
@@ -166,12 +194,45 @@ void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb backgroun
     grid.setCellProperty(FlexGrid::kSelectorBackColor, row, 0, row, table.lastColumn, background);
 }
 
-// What one line pass carries from line to line: the previous document id, and the row text and
-// customer text, whose buffers serve every line.
+// The sums of the totalled columns, line by line as the rows are added: the same sums, in the same
+// order, as a pass over the finished rows makes from the cells' texts. They hold only while every
+// cell holds a number and every row's cells are its pieces; otherwise the totals are made from the
+// rows, where they fail as they must.
+struct RunningTotals {
+    explicit RunningTotals(const ColumnTable& table) {
+        for (int c = 1; c <= table.lastColumn; ++c)
+            if (table.isTotalled(c)) columns.push_back(c);
+        sums.assign(columns.size(), 0.0);
+    }
+
+    void addLine(const ColumnTable& table, LineFields& line, bool firstLine,
+                 const GridRowText& rowText) {
+        if (!valid) return;
+        valid = rowText.tabs().size() == size_t(table.lastColumn);  // no TAB inside a value
+        for (size_t i = 0; valid && i < columns.size(); ++i) {
+            const int c = columns[i];
+            const bool blankMerged = c >= 3 && c <= table.lastMergedColumn() && !firstLine;
+            const std::optional<double> number = blankMerged ? 0.0 : line.number(c, numbers);
+            valid = number.has_value();
+            if (valid) sums[i] = *number + sums[i];
+        }
+    }
+
+    const LocaleNumbers numbers;
+    std::vector<int> columns;
+    std::vector<double> sums;
+    bool valid = true;
+};
+
+// What one line pass carries from line to line: the previous document id, the row text and
+// customer text, whose buffers serve every line, and the running totals.
 struct LinePass {
+    explicit LinePass(const ColumnTable& table) : totals(table) {}
+
     QString previousId;
     GridRowText rowText;
     ValueText customerText;
+    RunningTotals totals;
 };
 
 // The lines of a document share their customer, so the shared text is rewritten only where the
@@ -200,6 +261,7 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
         rowText.appendTab().append(line.text(c));
 
     grid.AddRow(rowText);
+    pass.totals.addLine(table, line, firstLine, rowText);
     grid.setCurrentRow(grid.RowCount() - 1);
     const int row = grid.CurrentRow();
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
@@ -207,27 +269,6 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     const bool statusOne = valueEquals(line.value(LineFields::kStatus), 1);
     colourRow(grid, row, table, statusOne ? kStatusOneColor : kOtherStatusColor);
     if (firstLine) pass.previousId = documentId.toString();
-}
-
-QStringView withoutBlanks(QStringView text) {
-    while (text.startsWith(u' ')) text = text.mid(1);
-    while (text.endsWith(u' ')) text.chop(1);
-    return text;
-}
-
-// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
-double cellNumber(QStringView text, const LocaleNumbers& numbers) {
-    text = withoutBlanks(text);
-    return text.isEmpty() ? 0.0 : numbers.toDouble(text, QStringLiteral("合计"));
-}
-
-// The same number, or none where cellNumber raises.
-std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& numbers) {
-    text = withoutBlanks(text);
-    if (text.isEmpty()) return 0.0;
-    const std::optional<double> number = numbers.read(text);
-    if (!number || !std::isfinite(*number)) return std::nullopt;
-    return number;
 }
 
 // The running sum of one totalled column. The totals cell holds the sum after every line; the
@@ -273,13 +314,25 @@ bool totalColumnsRowByRow(FlexGrid& grid, const std::vector<int>& columns) {
     return true;
 }
 
-void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
+// The running totals, where they hold and the totals row adds nothing to them.
+bool writeRunningTotals(FlexGrid& grid, const RunningTotals& totals) {
+    const int totalsRow = grid.RowCount() - 1;
+    if (!totals.valid) return false;
+    for (int column : totals.columns)
+        if (!withoutBlanks(grid.cellTextView(totalsRow, column)).isEmpty()) return false;
+    for (size_t i = 0; i < totals.columns.size(); ++i)
+        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, totals.columns[i], totals.sums[i]);
+    return true;
+}
+
+void addTotalsRow(FlexGrid& grid, const ColumnTable& table, const RunningTotals& totals) {
     grid.AddRow(QString(3, kTab) + kTotalsLabel);
     grid.setCurrentRow(grid.RowCount() - 1);
     const int row = grid.CurrentRow();
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
     grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
     colourRow(grid, row, table, kTotalsColor);
+    if (writeRunningTotals(grid, totals)) return;
     std::vector<int> totalled;
     for (int c = 1; c <= grid.ColCount() - 1; ++c)
         if (table.isTotalled(c)) totalled.push_back(c);
@@ -289,10 +342,10 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table) {
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
     LineFields line(lines, table);
-    LinePass pass;
+    LinePass pass(table);
     for (; !lines.eof(); lines.moveNext()) addLine(grid, table, line, pass);
     lines.close();
-    if (grid.RowCount() > 1) addTotalsRow(grid, table);
+    if (grid.RowCount() > 1) addTotalsRow(grid, table, pass.totals);
 }
 
 QString elided(const QString& text) {
