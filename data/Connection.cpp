@@ -85,12 +85,12 @@ void Connection::execute(const QString& sql, const QVariantList& boundValues) {
     runStatement(db_, rewritten, boundValues);
 }
 
-std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql) {
+std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql, RowReading reading) {
     FaultInjection::check(DbCall::OpenResultSet);
     requireOpen("Open result set");
     const QString rewritten = rewriteTransactSql(sql);
     StatementLog::recordSql(rewritten);
-    return std::make_unique<ResultSet>(runStatement(db_, rewritten), rewritten);
+    return std::make_unique<ResultSet>(runStatement(db_, rewritten, {}, reading), rewritten);
 }
 
 std::unique_ptr<TableAppender> Connection::openTable(const QString& tableName) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "data/Parameter.h"
+#include "data/ResultSet.h"
 
 namespace xhook::data {
 
@@ -43,7 +44,12 @@ public:
     void execute(const QString& sql);
     void execute(const QString& sql, const QVariantList& boundValues);
 
-    std::unique_ptr<ResultSet> openResultSet(const QString& sql);
+    // Held, the rows may be read while other statements run on the connection. Streamed, the
+    // rows may come from the server as they are read, which is faster on a server, and no other
+    // statement may run on the connection until the result set is closed: on PostgreSQL one
+    // would discard the rows not yet read.
+    std::unique_ptr<ResultSet> openResultSet(const QString& sql,
+                                             RowReading reading = RowReading::Held);
     // An updatable view of a whole table, to which rows are added (written at once).
     std::unique_ptr<TableAppender> openTable(const QString& tableName);
 

@@ -10,6 +10,9 @@
 
 namespace xhook::data {
 
+// How a result set's rows reach it (see Connection::openResultSet).
+enum class RowReading { Held, Streamed };
+
 // A result set read forward once: test for the end, read a field by name (without regard to
 // case), move on, close. A NULL reads as a null QVariant, distinguishable from an empty text.
 class ResultSet {

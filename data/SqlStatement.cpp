@@ -43,9 +43,9 @@ bool readsForwardOnly(const QSqlDatabase& db) {
 }  // namespace
 
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
-                       const QVariantList& boundValues) {
+                       const QVariantList& boundValues, RowReading reading) {
     QSqlQuery query(db);
-    query.setForwardOnly(readsForwardOnly(db));
+    query.setForwardOnly(reading == RowReading::Streamed || readsForwardOnly(db));
     if (boundValues.isEmpty()) {
         if (!query.exec(sql)) raiseStatementError(query, sql);
         return query;

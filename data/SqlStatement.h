@@ -5,15 +5,18 @@
 #include <QString>
 #include <QVariantList>
 
+#include "data/ResultSet.h"
+
 // Helpers that the database layer's classes share; not used outside data/.
 namespace xhook::data {
 
 // Runs one statement on `db`, binding `boundValues` to its '?' placeholders in order. The query
-// stands before its first row; it is read forward only, and on PostgreSQL it holds all its rows,
-// so that other statements can run on the connection while it is being read. Raises DbError with
-// the statement as context.
+// stands before its first row and is read forward only. Held, on PostgreSQL it holds all its rows,
+// so that other statements can run on the connection while it is being read; streamed, its rows
+// come as they are read. Raises DbError with the statement as context.
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
-                       const QVariantList& boundValues = {});
+                       const QVariantList& boundValues = {},
+                       RowReading reading = RowReading::Held);
 
 // Raises DbError (object closed) for an operation on a closed connection or result set.
 [[noreturn]] void raiseObjectClosed(const QString& operation);

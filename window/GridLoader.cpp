@@ -372,7 +372,8 @@ void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList
     data::Connection& connection = *shared().gConnection;
     recordset = connection.openResultSet(configurationQuery(source.configurationType));
     const ColumnTable table = readColumnTable(*recordset);
-    recordset = connection.openResultSet(lineQuery(source.lineView, ids));
+    // Nothing else runs on the connection while the lines are read.
+    recordset = connection.openResultSet(lineQuery(source.lineView, ids), data::RowReading::Streamed);
     setUpGrid(grid, table);
     loadLines(grid, table, *recordset);
 }
