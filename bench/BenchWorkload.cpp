@@ -31,6 +31,18 @@ QStringList invoiceIds(data::Connection& connection) {
     return ids;
 }
 
+void fillWorkload(Workload& workload, int invoices, bool replaceExisting) {
+    host::createDemoDatabase(workload.connectionString,
+                             host::DemoOptions{7, invoices, workload.linesPerInvoice},
+                             replaceExisting);
+    data::Connection connection;
+    connection.setConnectionString(workload.connectionString);
+    connection.open();
+    configureWideInvoiceGrid(connection);
+    workload.invoiceIds = invoiceIds(connection);
+    connection.close();
+}
+
 }  // namespace
 
 QString Workload::idListForLines(int lines) const {
@@ -39,14 +51,13 @@ QString Workload::idListForLines(int lines) const {
 
 Workload createWorkload(const QString& path, int invoices, int linesPerInvoice) {
     Workload workload{path, host::sqliteConnectionString(path), {}, linesPerInvoice};
-    host::createDemoDatabase(workload.connectionString,
-                             host::DemoOptions{7, invoices, linesPerInvoice});
-    data::Connection connection;
-    connection.setConnectionString(workload.connectionString);
-    connection.open();
-    configureWideInvoiceGrid(connection);
-    workload.invoiceIds = invoiceIds(connection);
-    connection.close();
+    fillWorkload(workload, invoices, false);
+    return workload;
+}
+
+Workload createServerWorkload(const QString& connectionString, int invoices, int linesPerInvoice) {
+    Workload workload{{}, connectionString, {}, linesPerInvoice};
+    fillWorkload(workload, invoices, true);
     return workload;
 }
 

@@ -18,7 +18,10 @@ struct Workload {
     QString idListForLines(int lines) const;
 };
 
+// A SQLite file at `path`.
 Workload createWorkload(const QString& path, int invoices, int linesPerInvoice);
+// The same on a server database that exists; what it held of the host database is replaced.
+Workload createServerWorkload(const QString& connectionString, int invoices, int linesPerInvoice);
 
 // The loader's line query for `idList` as it reaches SQLite.
 QString lineQueryText(const QString& idList);

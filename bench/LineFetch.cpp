@@ -8,6 +8,8 @@
 #include <QSqlRecord>
 #include <stdexcept>
 
+#include "data/Connection.h"
+
 namespace xhook::bench {
 
 QtLineFetch::QtLineFetch(const QString& path) : connectionName_(QStringLiteral("bench-fetch")) {
@@ -21,8 +23,9 @@ QtLineFetch::~QtLineFetch() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-long long QtLineFetch::readAll(const QString& sql) {
-    QSqlQuery query(QSqlDatabase::database(connectionName_));
+namespace {
+
+long long readEveryCell(QSqlQuery& query, const QString& sql) {
     query.setForwardOnly(true);
     if (!query.exec(sql)) throw std::runtime_error(query.lastError().text().toStdString());
     const int columns = query.record().count();
@@ -33,6 +36,28 @@ long long QtLineFetch::readAll(const QString& sql) {
             ++cells;
         }
     return cells;
+}
+
+}  // namespace
+
+long long QtLineFetch::readAll(const QString& sql) {
+    QSqlQuery query(QSqlDatabase::database(connectionName_));
+    return readEveryCell(query, sql);
+}
+
+ConnectionLineFetch::ConnectionLineFetch(const QString& connectionString)
+    : connection_(std::make_unique<data::Connection>()) {
+    connection_->setConnectionString(connectionString);
+    connection_->open();
+}
+
+ConnectionLineFetch::~ConnectionLineFetch() {
+    connection_->close();
+}
+
+long long ConnectionLineFetch::readAll(const QString& sql) {
+    QSqlQuery query(connection_->database());
+    return readEveryCell(query, sql);
 }
 
 SqliteLineFetch::SqliteLineFetch(const QString& path) {

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 struct sqlite3;
+
+namespace xhook::data {
+class Connection;
+}
 
 namespace xhook::bench {
 
@@ -21,6 +26,21 @@ class QtLineFetch {
 
   private:
     QString connectionName_;
+};
+
+// Through a forward-only QSqlQuery on a connection of the component's database layer, which is
+// how the loader reaches a server.
+class ConnectionLineFetch {
+  public:
+    explicit ConnectionLineFetch(const QString& connectionString);
+    ~ConnectionLineFetch();
+    ConnectionLineFetch(const ConnectionLineFetch&) = delete;
+    ConnectionLineFetch& operator=(const ConnectionLineFetch&) = delete;
+
+    long long readAll(const QString& sql);
+
+  private:
+    std::unique_ptr<data::Connection> connection_;
 };
 
 // Through the SQLite C API: sqlite3_step and sqlite3_column_text.

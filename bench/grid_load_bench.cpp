@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -165,7 +166,40 @@ void runRound(const Workload& workload, HookForm& form, QtLineFetch& qtFetch,
     samples.add(QStringLiteral("remove_document_1000_of_20000"), removeLeadingDocument(form));
 }
 
-int run() {
+struct ServerFigures {
+    double fetch = 0, load = 0;
+};
+
+// T_fetch and T_load at 20,000 lines against a server database, alternating, as for SQLite.
+ServerFigures runServerRounds(const QString& connectionString) {
+    const Workload workload =
+        createServerWorkload(connectionString, kFullLines / kLinesPerInvoice, kLinesPerInvoice);
+    shared().DBConnectionString = connectionString;
+    FrmHookResult window;
+    FlexGrid& grid = *window.form().vsf1;
+    window.form().show();
+    flushEvents();
+    const QString fullIds = workload.idListForLines(kFullLines);
+    const QString sql = lineQueryText(fullIds);
+    ConnectionLineFetch fetch(connectionString);
+    fetch.readAll(sql);  // warm-up
+    loadAndPaint(grid, fullIds);
+    std::vector<double> fetches, loads;
+    for (int round = 0; round < kRuns; ++round) {
+        long long cells = 0;
+        fetches.push_back(elapsedMs([&] { cells = fetch.readAll(sql); }));
+        if (cells < kFullLines) throw std::runtime_error("the server read missed rows");
+        loads.push_back(elapsedMs([&] { loadAndPaint(grid, fullIds); }));
+        if (grid.RowCount() != kFullLines + 2 || grid.ColCount() != kGridColumns)
+            throw std::runtime_error("the grid does not hold the server's whole workload");
+    }
+    window.close();
+    flushEvents();
+    return {bench::median(fetches), bench::median(loads)};
+}
+
+// `serverConnection`, when not empty, adds the server figures and pg_ratio to the summary.
+int run(const QString& serverConnection) {
     RecordingSink sink;
     ScopedMessageSink scopedSink(&sink);
     QTemporaryDir dir;
@@ -199,17 +233,25 @@ int run() {
     for (int round = 0; round < kRuns; ++round)
         samples.add(QStringLiteral("hookbill_5_lines_to_first_paint"),
                     openWindowForInvoice(small.invoiceIds.first()));
+    std::optional<ServerFigures> server;
+    if (!serverConnection.isEmpty()) server = runServerRounds(serverConnection);
     if (!sink.messages.isEmpty())
         throw std::runtime_error(("messages shown: " + sink.messages.join(" | ")).toStdString());
 
     for (const auto& [name, values] : samples.byName) print(name, bench::median(values), "ms");
     print(QStringLiteral("rss_added_by_grid"), rssAdded, "MB");
     print(QStringLiteral("rss_peak"), peak, "MB");
+    if (server) {
+        print(QStringLiteral("T_fetch_postgres"), server->fetch, "ms");
+        print(QStringLiteral("T_load_20000_postgres"), server->load, "ms");
+    }
     const double load = samples.median(loadName(kFullLines));
-    std::printf("ratio=%.2f floor_ratio=%.2f rss_mb=%.1f growth=%.2f\n",
+    std::printf("ratio=%.2f floor_ratio=%.2f rss_mb=%.1f growth=%.2f",
                 load / samples.median(QStringLiteral("T_fetch")),
                 load / samples.median(QStringLiteral("T_floor")), rssAdded,
                 load / samples.median(loadName(10000)));
+    if (server) std::printf(" pg_ratio=%.2f", server->load / server->fetch);
+    std::printf("\n");
     return 0;
 }
 
@@ -252,7 +294,9 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && QByteArray(argv[1]) == "--profile")
             return xhook::bench::profile(QByteArray(argv[2]).toInt());
-        return xhook::bench::run();
+        if (argc == 3 && QByteArray(argv[1]) == "--postgres")
+            return xhook::bench::run(QString::fromUtf8(argv[2]));
+        return xhook::bench::run({});
     } catch (const std::exception& error) {
         std::fprintf(stderr, "grid_load_bench: %s\n", error.what());
         return 1;
