@@ -219,7 +219,7 @@ struct RunningTotals {
     }
 
     const LocaleNumbers numbers;
-    std::vector<int> columns;
+    std::vector<int> columns;  // the totalled grid columns, in order
     std::vector<double> sums;
     bool valid = true;
 };
@@ -333,11 +333,8 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table, const RunningTotals&
     grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
     colourRow(grid, row, table, kTotalsColor);
     if (writeRunningTotals(grid, totals)) return;
-    std::vector<int> totalled;
-    for (int c = 1; c <= grid.ColCount() - 1; ++c)
-        if (table.isTotalled(c)) totalled.push_back(c);
-    if (totalColumnsRowByRow(grid, totalled)) return;
-    for (int c : totalled) totalColumn(grid, c);
+    if (totalColumnsRowByRow(grid, totals.columns)) return;
+    for (int c : totals.columns) totalColumn(grid, c);
 }
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {
