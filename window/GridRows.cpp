@@ -75,6 +75,12 @@ struct GridRows::Row {
         return RowPointer(new (memory) Row);
     }
     std::byte* room() { return reinterpret_cast<std::byte*>(this + 1); }
+    // A row whose cells lie in its own allocation.
+    static RowPointer withCells(QStringView text, const quint32* ends, int count) {
+        RowPointer row = withRoom(RowCells::bytesFor(text.size(), count));
+        row->cells = RowCells(text, ends, count, row->room());
+        return row;
+    }
 };
 
 void GridRows::RowDeleter::operator()(Row* row) const {
@@ -129,15 +135,12 @@ void GridRows::append(const GridRowText& line, int columnCount) {
     if (columnCount <= 0) {
         row = Row::withRoom(0);
     } else if (qsizetype(tabs.size()) >= columnCount) {
-        const QStringView kept = line.text().left(tabs[size_t(columnCount - 1)]);
-        row = Row::withRoom(RowCells::bytesFor(kept.size(), columnCount));
-        row->cells = RowCells(kept, tabs.data(), columnCount, row->room());
+        row = Row::withCells(line.text().left(tabs[size_t(columnCount - 1)]), tabs.data(),
+                             columnCount);
     } else {
         QVarLengthArray<quint32, 64> ends(tabs.begin(), tabs.end());
         ends.append(quint32(line.text().size()));
-        const int count = int(ends.size());
-        row = Row::withRoom(RowCells::bytesFor(line.text().size(), count));
-        row->cells = RowCells(line.text(), ends.constData(), count, row->room());
+        row = Row::withCells(line.text(), ends.constData(), int(ends.size()));
     }
     row->style = std::exchange(belowLast_, GridRowStyle());
     rows_.push_back(std::move(row));
