@@ -26,7 +26,6 @@ ResultSet::ResultSet(QSqlQuery query, QString sqlText)
         names_.append(record.fieldName(i));
         indexByName_.emplace(names_.last(), i);  // the first of two equal names wins
     }
-    fieldCount_ = int(names_.size());
     fetch();
 }
 

@@ -29,7 +29,7 @@ public:
     QVariant value(const QString& fieldName) const;
     QVariant value(int index) const {
         FaultInjection::check(DbCall::ReadValue);
-        if (open_ && !atEnd_ && index >= 0 && index < fieldCount_) return query_.value(index);
+        if (open_ && !atEnd_ && index >= 0 && index < names_.size()) return query_.value(index);
         return valueOutOfReach(index);
     }
     int fieldIndex(const QString& fieldName) const;  // -1 when absent
@@ -60,7 +60,6 @@ private:
     QString sqlText_;
     std::unordered_map<QString, int, CaseFoldedHash, CaseInsensitiveEqual> indexByName_;
     QStringList names_;
-    int fieldCount_ = 0;
     bool open_ = true;
     bool atEnd_ = false;
 };
