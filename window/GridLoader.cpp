@@ -288,6 +288,13 @@ void totalColumn(FlexGrid& grid, int column) {
     grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
 }
 
+// The sums into the totals row, column by column.
+void writeTotals(FlexGrid& grid, const std::vector<int>& columns, const std::vector<double>& sums) {
+    const int totalsRow = grid.RowCount() - 1;
+    for (size_t i = 0; i < columns.size(); ++i)
+        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, columns[i], sums[i]);
+}
+
 // All totalled columns in one pass over the rows: the rows lie apart in memory, and a pass per
 // column would fetch every row again for each column. Each column is summed in the order that
 // totalColumn sums it, so the totals are the same. False, with nothing written, where a cell holds
@@ -309,8 +316,7 @@ bool totalColumnsRowByRow(FlexGrid& grid, const std::vector<int>& columns) {
             if (!cell) return false;
             sums[i] = *cell + sums[i];
         }
-    for (size_t i = 0; i < columns.size(); ++i)
-        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, columns[i], sums[i]);
+    writeTotals(grid, columns, sums);
     return true;
 }
 
@@ -320,8 +326,7 @@ bool writeRunningTotals(FlexGrid& grid, const RunningTotals& totals) {
     if (!totals.valid) return false;
     for (int column : totals.columns)
         if (!withoutBlanks(grid.cellTextView(totalsRow, column)).isEmpty()) return false;
-    for (size_t i = 0; i < totals.columns.size(); ++i)
-        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, totals.columns[i], totals.sums[i]);
+    writeTotals(grid, totals.columns, totals.sums);
     return true;
 }
 
