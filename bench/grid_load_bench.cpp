@@ -15,7 +15,7 @@
 #include "bench/BenchMeasure.h"
 #include "bench/BenchWorkload.h"
 #include "bench/LineFetch.h"
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "reconcile/CollectGridIds.h"

@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/HookBill.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"

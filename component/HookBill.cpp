@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QThread>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "window/FrmHookResult.h"
 

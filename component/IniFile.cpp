@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 namespace xhook {
 

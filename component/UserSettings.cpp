@@ -3,8 +3,8 @@
 #include <QSettings>
 #include <QStringList>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 
 namespace xhook {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 class QSqlError;
 

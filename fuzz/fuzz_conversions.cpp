@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "fuzz/FuzzCheck.h"
 
 using namespace xhook;

@@ -3,7 +3,7 @@
 // refused.
 #include <QStringList>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "fuzz/FuzzCheck.h"
 #include "window/IdListCheck.h"
 

@@ -1,8 +1,8 @@
 #include <cmath>
 #include <limits>
 
-#include "component/Conversions.h"
-#include "component/Messages.h"
+#include "foundation/Conversions.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/SharedConnection.h"

@@ -1,6 +1,6 @@
 #include "reconcile/CollectGridIds.h"
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "window/FlexGrid.h"
 
 namespace xhook {

@@ -2,9 +2,9 @@
 
 #include <QAction>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
-#include "component/Messages.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/SharedConnection.h"

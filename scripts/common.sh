@@ -31,7 +31,16 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# ccache, where it is installed, keeps the objects of earlier builds for the next one.
+compiler_launcher_options() {
+  if command -v ccache >/dev/null; then
+    echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+  fi
+}
+
 configure_and_build() {
-  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${XHOOK_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
+  # shellcheck disable=SC2046
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="${XHOOK_BUILD_TYPE:-RelWithDebInfo}" \
+    $(compiler_launcher_options) "$@" >/dev/null
   cmake --build "$BUILD_DIR" -j 2
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "DeZuvarEDodOziv8/xouthook_c.h"
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"

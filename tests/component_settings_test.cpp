@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "tests/support/TestSupport.h"

@@ -10,7 +10,7 @@
 #include <QThread>
 #include <thread>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "data/Command.h"
 #include "data/Connection.h"
 #include "data/DbError.h"

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <functional>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "tests/support/ScopedDefaultLocale.h"
 #include "window/FlexGrid.h"
 

@@ -12,8 +12,8 @@
 #include <limits>
 #include <vector>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "tests/support/ScopedDefaultLocale.h"
 
 namespace xhook {

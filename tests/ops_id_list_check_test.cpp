@@ -3,7 +3,7 @@
 #include <QList>
 #include <QPair>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "tests/support/ErrorCapture.h"
 #include "window/IdListCheck.h"
 

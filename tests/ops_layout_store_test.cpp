@@ -6,7 +6,7 @@
 #include <QPair>
 #include <QProcess>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/GridLayoutStore.h"

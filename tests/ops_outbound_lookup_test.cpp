@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "component/ComponentRegistry.h"
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"

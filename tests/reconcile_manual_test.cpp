@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/Parameter.h"

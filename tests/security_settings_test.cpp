@@ -13,7 +13,7 @@
 #include <variant>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "tests/support/TestSupport.h"

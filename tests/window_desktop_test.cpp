@@ -14,8 +14,8 @@
 #include <QToolBar>
 #include <optional>
 
-#include "component/Errors.h"
-#include "component/Messages.h"
+#include "foundation/Errors.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "window/BusyCursor.h"

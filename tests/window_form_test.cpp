@@ -16,7 +16,7 @@
 #include <QToolBar>
 #include <stdexcept>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "component/Conversions.h"
+#include "foundation/Conversions.h"
 
 namespace xhook {
 

@@ -4,7 +4,7 @@
 #include <QMutexLocker>
 
 #include "component/ComponentRegistry.h"
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "window/DocumentFinder.h"
 
 namespace xhook {

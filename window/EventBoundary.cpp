@@ -3,8 +3,8 @@
 #include <exception>
 #include <optional>
 
-#include "component/Errors.h"
-#include "component/Messages.h"
+#include "foundation/Errors.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "window/BusyCursor.h"
 

@@ -10,8 +10,8 @@
 #include <climits>
 #include <cmath>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "window/GridDelegate.h"
 #include "window/GridModel.h"
 

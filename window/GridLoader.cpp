@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
-#include "component/Messages.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <algorithm>
 
-#include "component/Conversions.h"
+#include "foundation/Conversions.h"
 
 namespace xhook {
 

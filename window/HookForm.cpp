@@ -11,7 +11,7 @@
 #include <QToolBar>
 #include <array>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "data/GridLayoutStore.h"
 #include "window/Commands.h"
 #include "window/EventBoundary.h"

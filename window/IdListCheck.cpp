@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 namespace xhook {
 

@@ -1,4 +1,4 @@
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "window/Commands.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"

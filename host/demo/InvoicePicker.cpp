@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "data/Connection.h"

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "component/Conversions.h"
+#include "foundation/Conversions.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
 

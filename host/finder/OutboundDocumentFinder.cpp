@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QSettings>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "data/Connection.h"
 #include "host/finder/FinderDialog.h"
 #include "window/DocumentFinder.h"

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <utility>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 namespace xhook::host {
 

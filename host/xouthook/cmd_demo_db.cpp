@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoSettings.h"
 #include "host/xouthook/Subcommand.h"

@@ -1,7 +1,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "component/Conversions.h"
+#include "foundation/Conversions.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "host/lib/DemoProcedures.h"
 #include "host/xouthook/Subcommand.h"

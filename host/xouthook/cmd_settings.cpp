@@ -1,8 +1,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "component/Conversions.h"
-#include "component/Errors.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"

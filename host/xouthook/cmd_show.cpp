@@ -1,6 +1,6 @@
 #include <QTextStream>
 
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"

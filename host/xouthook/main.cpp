@@ -2,7 +2,7 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "host/xouthook/Subcommand.h"
 
 using xhook::tool::Subcommand;

@@ -14,7 +14,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/GridLayoutStore.h"
 #include "host/lib/DemoProcedures.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
 #include "window/EventBoundary.h"

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <optional>
 
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 
 namespace xhook::test {
 

@@ -1,4 +1,4 @@
-#include "component/Messages.h"
+#include "foundation/Messages.h"
 
 #include <QApplication>
 #include <QMessageBox>

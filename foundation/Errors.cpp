@@ -1,4 +1,4 @@
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 #include <limits>
 

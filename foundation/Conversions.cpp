@@ -1,4 +1,4 @@
-#include "component/Conversions.h"
+#include "foundation/Conversions.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <optional>
 
-#include "component/Errors.h"
+#include "foundation/Errors.h"
 
 namespace xhook {
 
