@@ -9,7 +9,7 @@
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 #include "window/DocumentFinder.h"
 
 using DeZuvarEDodOziv8::clsXoutBillHook;

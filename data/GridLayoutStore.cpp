@@ -12,7 +12,6 @@
 #include "data/ResultSet.h"
 #include "data/SharedConnection.h"
 #include "data/TableAppender.h"
-#include "window/FlexGrid.h"
 
 namespace xhook {
 
@@ -64,11 +63,11 @@ int int32Value(const QVariant& value, const QString& what) {
     return static_cast<int>(rounded);
 }
 
-qint16 columnCount(const FlexGrid& grid) {
+qint16 columnCount(const ColumnWidths& grid) {
     return checkedInt16(grid.ColCount(), "ColCount");
 }
 
-void writeLayoutRows(data::TableAppender& table, const QString& name, const FlexGrid& grid,
+void writeLayoutRows(data::TableAppender& table, const QString& name, const ColumnWidths& grid,
                      qint16 type) {
     const qint16 count = columnCount(grid);
     for (qint16 i = 0; i < count; ++i)
@@ -79,7 +78,7 @@ void writeLayoutRows(data::TableAppender& table, const QString& name, const Flex
 }
 
 // Statement by statement, outside any transaction: each takes effect on its own.
-void recordCurrentWidths(const QString& name, const FlexGrid& grid) {
+void recordCurrentWidths(const QString& name, const ColumnWidths& grid) {
     connection().execute(deleteCurrentWidthsStatement(name));
     const qint16 count = columnCount(grid);
     for (qint16 i = 0; i < count; ++i)
@@ -88,7 +87,7 @@ void recordCurrentWidths(const QString& name, const FlexGrid& grid) {
 
 // Rows are taken by their position: those from position ColCount on are skipped, and a row's
 // sequence names the column it sets.
-void applyStoredWidths(data::ResultSet& rows, FlexGrid& grid) {
+void applyStoredWidths(data::ResultSet& rows, ColumnWidths& grid) {
     for (qint16 position = 0; !rows.eof(); position = checkedInt16(position + 1, "row count")) {
         if (position <= grid.ColCount() - 1)
             grid.setColWidth(int32Value(rows.value("fsequence"), "fsequence"),
@@ -118,7 +117,7 @@ void endFailedSave(std::unique_ptr<data::TableAppender>& table) {
 
 }  // namespace
 
-bool SaveGridLayout(const QString& name, FlexGrid& grid, qint16 type) {
+bool SaveGridLayout(const QString& name, const ColumnWidths& grid, qint16 type) {
     if (!OpenConnection()) return false;
     std::unique_ptr<data::TableAppender> table;
     try {
@@ -139,7 +138,7 @@ bool SaveGridLayout(const QString& name, FlexGrid& grid, qint16 type) {
     }
 }
 
-bool LoadGridLayout(const QString& name, FlexGrid& grid, qint16 type) {
+bool LoadGridLayout(const QString& name, ColumnWidths& grid, qint16 type) {
     if (!OpenConnection()) return false;
     std::unique_ptr<data::ResultSet> rows;
     try {

@@ -6,7 +6,7 @@
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 #include "component/SharedState.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoProcedures.h"

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"

@@ -3,7 +3,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
 #include "window/DocumentFinder.h"
 

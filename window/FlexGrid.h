@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <memory>
 
+#include "data/ColumnWidths.h"
+
 namespace xhook {
 
 class GridModel;
@@ -16,7 +18,7 @@ class GridRowText;
 // columns count from 0; row 0 is the only header row (the view's horizontal header). Widths and
 // heights are in twips, through the screen's logical DPI. An index out of range raises
 // RuntimeError "subscript out of range"; nothing here crashes on a bad index.
-class FlexGrid : public QTableView {
+class FlexGrid : public QTableView, public ColumnWidths {
     Q_OBJECT
 
   public:
@@ -30,7 +32,7 @@ class FlexGrid : public QTableView {
 
     int RowCount() const;        // header row included
     void setRowCount(int rows);  // 1 leaves only the header row
-    int ColCount() const;
+    int ColCount() const final;
     void setColCount(int cols);
     int CurrentRow() const;  // 0: no data row is selected
     void setCurrentRow(int row);
@@ -52,8 +54,8 @@ class FlexGrid : public QTableView {
     void AddRow(const GridRowText& cells);
     void RemoveRow(int row);
 
-    int ColWidth(int col) const;  // twips
-    void setColWidth(int col, int twips);
+    int ColWidth(int col) const final;  // twips
+    void setColWidth(int col, int twips) final;
     int RowHeight(int row) const;  // twips
     void setRowHeight(int row, int twips);
     void setColAlignment(int col, int code);  // alignment codes 0..9

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 #include "window/DocumentFinder.h"
 
 namespace xhook::host {

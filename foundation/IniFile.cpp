@@ -1,4 +1,4 @@
-#include "component/IniFile.h"
+#include "foundation/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "component/ComponentRegistry.h"
+#include "foundation/ComponentRegistry.h"
 
 #include <QDir>
 #include <QLockFile>
 
-#include "component/IniFile.h"
+#include "foundation/IniFile.h"
 
 namespace xhook {
 
