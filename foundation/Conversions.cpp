@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 
+#include "foundation/DecimalDigits.h"
 #include "foundation/Errors.h"
 
 namespace xhook {
@@ -64,105 +65,24 @@ const QLocale& userLocale() {
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-// Whole numbers below this are exact doubles, and so are their quotients by a power of ten above
-// correctly rounded; two decimals of at most 15 significant digits never read as the same double.
-constexpr double kExactDigitsLimit = 1e15;
-constexpr int kMostDecimalsTried = 8;
 
-// The shortest decimal digits of a finite, non-zero |value| that read back as the same number,
-// and the position of the decimal point: value = 0.digits × 10^pointPosition.
-struct ShortestDigits {
-    char digits[24];
-    int count = 0;
-    int pointPosition = 0;
-};
+// The plain decimal form covers the magnitudes written in full: 10^-4 up to below 10^15.
+constexpr int kLowestPlainExponent = -4;
+constexpr int kHighestPlainExponent = 14;
 
-// "00" to "99", so that digits are written two at a time.
-constexpr auto kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[size_t(2 * i)] = char('0' + i / 10);
-        pairs[size_t(2 * i + 1)] = char('0' + i % 10);
-    }
-    return pairs;
-}();
-
-int writeDecimalDigits(quint64 whole, char* out) {
-    char digits[20];
-    char* const end = digits + sizeof digits;
-    char* first = end;
-    for (; whole >= 100; whole /= 100) {
-        first -= 2;
-        std::memcpy(first, &kDigitPairs[size_t(2 * (whole % 100))], 2);
-    }
-    if (whole >= 10) {
-        first -= 2;
-        std::memcpy(first, &kDigitPairs[size_t(2 * whole)], 2);
-    } else {
-        *--first = char('0' + whole);
-    }
-    const int count = int(end - first);
-    std::memcpy(out, first, size_t(count));
-    return count;
-}
-
-// The digits of a magnitude that a decimal of few digits stands for (amounts, prices,
-// quantities): the fewest decimals whose decimal reads back as the magnitude. False for others.
-bool fewDecimalDigits(double magnitude, ShortestDigits& result) {
-    for (int decimals = 0; decimals <= kMostDecimalsTried; ++decimals) {
-        const double scaled = magnitude * kPowersOfTen[decimals];
-        if (scaled >= kExactDigitsLimit) return false;
-        // The nearest whole number; a tie may go either way, and no tie passes the test below.
-        const double whole = double(quint64(scaled + 0.5));
-        if (whole == 0 || whole / kPowersOfTen[decimals] != magnitude) continue;
-        result.count = writeDecimalDigits(quint64(whole), result.digits);
-        result.pointPosition = result.count - decimals;
-        while (result.count > 1 && result.digits[result.count - 1] == '0') --result.count;
-        return true;
-    }
-    return false;
-}
-
-ShortestDigits shortestDigits(double value) {
-    ShortestDigits result;
-    if (fewDecimalDigits(std::fabs(value), result)) return result;
-    char scientific[40];
-    const auto written = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(value),
-                                       std::chars_format::scientific);
-    const char* p = scientific;
-    for (; p < written.ptr && *p != 'e'; ++p)
-        if (*p != '.') result.digits[result.count++] = *p;
-    int exponent = 0;
-    std::from_chars(p + 1 + (p[1] == '+'), written.ptr, exponent);
-    result.pointPosition = exponent + 1;
-    return result;
-}
-
-// Whether QLocale's shortest 'g' form of these digits is the decimal one: it is where that form
-// is not longer than d.ddde+XX.
-bool writesDecimalForm(const ShortestDigits& d) {
-    const int exponent = d.pointPosition - 1;
-    const int exponentDigits = std::abs(exponent) >= 100 ? 3 : 2;
-    const int exponentLength = d.count + (d.count > 1 ? 1 : 0) + 2 + exponentDigits;
-    const int decimalLength = d.pointPosition <= 0        ? 2 - d.pointPosition + d.count
-                              : d.pointPosition < d.count ? d.count + 1
-                                                          : d.pointPosition;
-    return decimalLength <= exponentLength;
-}
-
-// Writes the text that QLocale::toString(value, 'g', FloatingPointShortest) gives in the decimal
-// form into `text` (room for 40 characters) and returns its length; 0 where that form
-// is not the one QLocale writes.
-int writePlainDouble(double value, const UserNumbers& numbers, char16_t* text) {
-    if (!numbers.plainDigits || !std::isfinite(value)) return 0;
-    if (value == 0) {
+// Writes the plain decimal form of a number's digits into `text` (room for 40 characters) and
+// returns its length; 0 where the number takes the exponent form or the locale writes numbers in
+// a way of its own.
+int writePlainDigits(const DecimalDigits& d, const UserNumbers& numbers, char16_t* text) {
+    if (!numbers.plainDigits) return 0;
+    if (d.isZero()) {
         text[0] = u'0';
         return 1;
     }
-    const ShortestDigits d = shortestDigits(value);
-    if (!writesDecimalForm(d)) return 0;
+    const int exponent = d.pointPosition - 1;
+    if (exponent < kLowestPlainExponent || exponent > kHighestPlainExponent) return 0;
     int length = 0;
-    if (value < 0) text[length++] = numbers.minusSign;
+    if (d.negative) text[length++] = numbers.minusSign;
     if (d.pointPosition <= 0) {
         text[length++] = u'0';
         text[length++] = numbers.decimalPoint;
@@ -174,6 +94,12 @@ int writePlainDouble(double value, const UserNumbers& numbers, char16_t* text) {
     }
     for (int i = d.count; i < d.pointPosition; ++i) text[length++] = u'0';
     return length;
+}
+
+// The same text as writePlainDigits, and the exponent form, in any locale: 15 significant digits,
+// the exponent form ("1.5E+15", "1E-05") outside the plain range.
+QString localeNumberText(double value, const UserNumbers& numbers) {
+    return numbers.locale.toString(value, 'G', DecimalDigits::kMostDigits);
 }
 
 int writeInteger(qlonglong value, char16_t* text) {
@@ -242,9 +168,11 @@ std::optional<double> readPlainDecimal(QStringView text, const UserNumbers& numb
     return scanned->negative ? -value : value;
 }
 
+// The number of a text, where it is a finite one: "nan", "inf" and "infinity" are words, not
+// numbers, to the conversions.
 std::optional<double> parseLocaleNumber(QStringView text, const LocaleNumbers& numbers) {
     const std::optional<double> value = numbers.read(text);
-    if (!value || std::isnan(*value)) return std::nullopt;
+    if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
 }
 
@@ -283,7 +211,6 @@ std::optional<double> LocaleNumbers::read(QStringView text) const {
 double LocaleNumbers::toDouble(QStringView text, const QString& what) const {
     const std::optional<double> number = parseLocaleNumber(text, *this);
     if (!number) raiseNoNumber(text, what, forms_);
-    if (!std::isfinite(*number)) raiseOverflow(describe(what, text));
     return *number;
 }
 
@@ -300,7 +227,7 @@ qint16 textToInt16(const QString& text, const QString& what) {
     const std::optional<double> number = parseLocaleNumber(text, numbers);
     if (!number) raiseNoNumber(text, what, numbers.forms());
     const double rounded = std::nearbyint(*number);  // default rounding mode: halves to even
-    if (!std::isfinite(rounded) || rounded < -32768.0 || rounded > 32767.0)
+    if (rounded < -32768.0 || rounded > 32767.0)
         raiseOverflow(describe(what, text));
     return static_cast<qint16>(rounded);
 }
@@ -322,11 +249,19 @@ QString doubleText(double value) {
 ValueText::ValueText() : numbers_(&userNumbers()) {}
 
 void ValueText::assignDouble(double value) {
-    length_ = writePlainDouble(value, *numbers_, buffer_);
-    numberWritten_ = length_ > 0;
+    numberWritten_ = std::isfinite(value);
     number_ = value == 0 ? 0.0 : value;  // a zero is written "0"
+    textIsExact_ = true;
+    if (!numberWritten_) {
+        owned_ = numbers_->locale.toString(value, 'G', DecimalDigits::kMostDigits);
+        length_ = kOwned;
+        return;
+    }
+    const DecimalDigits digits = decimalDigits(value);
+    textIsExact_ = digits.exact;
+    length_ = writePlainDigits(digits, *numbers_, buffer_);
     if (length_ == 0) {
-        owned_ = numbers_->locale.toString(value, 'g', QLocale::FloatingPointShortest);
+        owned_ = localeNumberText(value, *numbers_);
         length_ = kOwned;
     }
 }

@@ -8,8 +8,9 @@
 namespace xhook {
 
 // Conversions of text to numbers as the component's routines make them: the text of a number
-// as the user's locale writes it (blanks round it allowed). A text that is no number raises a
-// type mismatch; a 16-bit integer rounds a fraction to the nearest integer, halves to the even
+// as the user's locale writes it (blanks round it allowed). A text that is no number (the words
+// "nan", "inf" and "infinity" included) raises a type mismatch, a number too large for a double
+// an overflow; a 16-bit integer rounds a fraction to the nearest integer, halves to the even
 // one, and a result outside -32768..32767 raises an overflow. `what` names the value in the error.
 qint16 textToInt16(const QString& text, const QString& what = {});
 double textToDouble(const QString& text, const QString& what = {});
@@ -21,11 +22,13 @@ std::optional<double> readLocaleNumber(const QString& text);
 std::optional<double> readLocaleNumber(QStringView text);
 
 // The plain text of a database value: NULL gives an empty text, numbers in the user's locale
-// without digit grouping (shortest form that reads back as the same number), dates as
-// yyyy-MM-dd and date-times as yyyy-MM-dd hh:mm:ss.
+// without digit grouping (see doubleText), dates as yyyy-MM-dd and date-times as
+// yyyy-MM-dd hh:mm:ss.
 QString valueText(const QVariant& value);
-// The plain text of a number as valueText writes it: QLocale's shortest round-trip form ('g',
-// FloatingPointShortest) in the user's locale, without digit grouping.
+// The plain text of a number as valueText writes it, in the user's locale without digit grouping:
+// the nearest decimal of at most 15 significant digits, without trailing zeros, written in full
+// from 0.0001 up to below 10^15 (0.1 + 0.2 is "0.3", 100000 is "100000") and in the exponent
+// form outside that range ("1.5E+15", "1E-05"). This is QLocale's 'G' form with 15 digits.
 QString doubleText(double value);
 
 struct UserNumbers;
@@ -53,6 +56,7 @@ class ValueText {
     void assign(const QVariant& value) {
         length_ = kOwned;
         numberWritten_ = false;
+        textIsExact_ = true;
         if (value.typeId() == QMetaType::QString)
             owned_ = *static_cast<const QString*>(value.constData());
         else
@@ -63,11 +67,14 @@ class ValueText {
         return length_ == kOwned ? QStringView(owned_) : QStringView(buffer_, length_);
     }
     QString toString() const;
-    // Where the text was written from a double: the number that reading the text back in the
-    // user's locale gives, which is that double (a zero without its sign), since the text is the
-    // shortest that reads back as it.
+    // Where the text was written from a finite double: that double (a zero without its sign).
     std::optional<double> writtenNumber() const {
         return numberWritten_ ? std::optional<double>(number_) : std::nullopt;
+    }
+    // Where the text was written from a double with more digits than the text shows (it reads
+    // back as another number): that double, which whoever keeps the text keeps beside it.
+    std::optional<double> numberBehindText() const {
+        return textIsExact_ ? std::nullopt : std::optional<double>(number_);
     }
 
   private:
@@ -82,6 +89,7 @@ class ValueText {
     int length_ = kOwned;
     double number_ = 0;
     bool numberWritten_ = false;
+    bool textIsExact_ = true;
 };
 
 // Whether a database value equals the number `n` (NULL never does; nor does a text that is no

@@ -1,6 +1,7 @@
 // The plain number texts of the grid (valueText of a double, readLocaleNumber) are written and
 // read by code of their own for the common forms; QLocale stays the reference. These tests hold
-// both to QLocale's answer, value by value, over many values and locales.
+// both to QLocale's answer, value by value, over many values and locales. A number's text is
+// QLocale's 'G' form with 15 significant digits: the digits in full from 0.0001 to below 10^15.
 #include <gtest/gtest.h>
 
 #include <QLocale>
@@ -31,11 +32,11 @@ const QList<QLocale> kLocales = {
     QLocale(QLocale::Persian, QLocale::Iran),
 };
 
-// What the grid wrote before it had a plain path of its own.
+// What the grid writes, as QLocale writes it.
 QString referenceText(double value) {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', QLocale::FloatingPointShortest);
+    return locale.toString(value, 'G', 15);
 }
 
 std::optional<double> referenceNumber(const QString& text) {
@@ -177,6 +178,49 @@ TEST(GridNumberText, TextsReadTheSameAsQLocaleReadsThem) {
     }
 }
 
+// The texts the classic platform writes: no exponent below 10^15 and down to 0.0001, at most 15
+// significant digits; where the text shows fewer digits than the double has, the double stays
+// behind the text.
+TEST(GridNumberText, FifteenSignificantDigitsWrittenInFull) {
+    struct Case {
+        double value;
+        const char* c;
+        const char* de;
+        bool exact;
+    };
+    const Case cases[] = {
+        {100000.0, "100000", "100000", true},
+        {60000.0 + 40000.0, "100000", "100000", true},
+        {1200000.0, "1200000", "1200000", true},
+        {120000000.0, "120000000", "120000000", true},
+        {0.1 + 0.2, "0.3", "0,3", false},
+        {1.1 + 2.2, "3.3", "3,3", false},
+        {-2.675, "-2.675", "-2,675", true},
+        {0.0001, "0.0001", "0,0001", true},
+        {0.00012345, "0.00012345", "0,00012345", true},
+        {0.00001, "1E-05", "1E-05", true},
+        {999999999999999.0, "999999999999999", "999999999999999", true},
+        {1e15, "1E+15", "1E+15", true},
+        {1234567890123456.0, "1.23456789012346E+15", "1,23456789012346E+15", false},
+        {1.0 / 3.0, "0.333333333333333", "0,333333333333333", false},
+        {-0.0, "0", "0", true},
+    };
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Chinese, QLocale::China),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        test::ScopedDefaultLocale scoped(locale);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(locale.name().toStdString() + " " + c.c);
+            ValueText text;
+            text.assignDouble(c.value);
+            const bool german = locale.language() == QLocale::German;
+            EXPECT_EQ(text.toString().toStdString(), german ? c.de : c.c);
+            EXPECT_EQ(text.numberBehindText().has_value(), !c.exact);
+            if (!c.exact) EXPECT_EQ(*text.numberBehindText(), c.value);
+            EXPECT_EQ(text.writtenNumber(), c.value);
+        }
+    }
+}
+
 // A text that is no number still raises, and the number of a plain text is the one QLocale gives.
 TEST(GridNumberText, TextToDoubleKeepsItsErrors) {
     test::ScopedDefaultLocale scoped(QLocale(QLocale::German, QLocale::Germany));
@@ -185,6 +229,20 @@ TEST(GridNumberText, TextToDoubleKeepsItsErrors) {
     EXPECT_THROW(textToDouble(QStringView(u"1.5x")), ComponentError);
     const QString huge = QLatin1Char('1') + QString(400, u'0');
     EXPECT_THROW(textToDouble(QStringView(huge)), ComponentError);
+    for (const char* word : {"inf", "-inf", "infinity", "nan"}) {
+        try {
+            textToDouble(QString::fromLatin1(word));
+            ADD_FAILURE() << word << " read as a number";
+        } catch (const ComponentError& error) {
+            EXPECT_EQ(error.number(), RuntimeErrorNumber::TypeMismatch) << word;
+        }
+    }
+    try {
+        textToDouble(huge);
+        ADD_FAILURE() << "a number past the largest double read";
+    } catch (const ComponentError& error) {
+        EXPECT_EQ(error.number(), RuntimeErrorNumber::Overflow);
+    }
 }
 
 }  // namespace

@@ -127,8 +127,11 @@ TEST_F(SettingsFiles, ValuesOfTheWrongKindFailWithTheirKeyAndError) {
         {"", mismatch, mismatch},
         {"1e400", overflow, overflow},
         {"nan", mismatch, mismatch},
-        {"inf", overflow, overflow},
-        {"-inf", overflow, overflow},
+        // The words for infinity are no numbers, as "nan" is none.
+        {"inf", mismatch, mismatch},
+        {"-inf", mismatch, mismatch},
+        {"infinity", mismatch, mismatch},
+        {"-Infinity", mismatch, mismatch},
         {"99999", overflow, 99999.0},
         {"-32769", overflow, -32769.0},
         {"32767.5", overflow, 32767.5},
