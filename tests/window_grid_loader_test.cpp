@@ -289,6 +289,62 @@ TEST_P(GridLoaderTest, AFailedOpenPassesToTheCallerWithoutAMessage) {
     EXPECT_THROW(load("1001"), ComponentError);
 }
 
+// Numbers show at most 15 significant digits and never an exponent below 10^15; the totals keep
+// the number behind a text that shows fewer digits, so that a total reads back as itself.
+TEST_P(GridLoaderTest, NumberCellsAndTotalsShowPlainDigitsAndKeepTheExactSum) {
+    configure({{1, "fitem", "物料"}, {2, "fqty", "数量", "7", "", 0, 1},
+               {3, "famount", "金额", "7", "", 0, 1}});
+    addLines({{1001, 1, "FP1", 1, "C", 1, {}, "a", "60000", 0.1},
+              {1001, 2, "FP1", 2, "C", 1, {}, "b", "40000", 0.2},
+              {1002, 1, "FP2", 1, "C", 1, {}, "c", "0", 100000.0},
+              {1002, 2, "FP2", 2, "C", 1, {}, "d", "0", 1.0 / 3.0}});
+    ASSERT_TRUE(load("1001,1002"));
+    EXPECT_EQ(row(3).mid(3), QStringList({"c", "0", "100000"}));
+    EXPECT_EQ(row(4).mid(3), QStringList({"d", "0", "0.333333333333333"}));
+    EXPECT_EQ(grid_.cellNumberBehind(4, 5), 1.0 / 3.0);
+    EXPECT_EQ(grid_.cellNumberBehind(3, 5), std::nullopt) << "100000 reads back as itself";
+    const double exact = 0.1 + 0.2 + 100000.0 + 1.0 / 3.0;
+    EXPECT_EQ(row(5).mid(3), QStringList({"合计", "100000", "100000.633333333"}));
+    EXPECT_EQ(grid_.cellNumberBehind(5, 5), exact);
+
+    // The same sums from the pass over the rows, which reads the cells: a value with a TAB makes
+    // the load take it. The TAB moves the line's quantity into the amount column.
+    exec("update vGSaleFP set fitem = ? where fentryid = 1 and finterid = 1002", {"c\t0"});
+    ASSERT_TRUE(load("1001,1002"));
+    EXPECT_EQ(row(3).mid(3), QStringList({"c", "0", "0"}));
+    EXPECT_EQ(grid_.cellText(5, 5), "0.633333333333333");
+    EXPECT_EQ(grid_.cellNumberBehind(5, 5), 1.0 / 3.0 + (0.2 + 0.1));
+}
+
+TEST_P(GridLoaderTest, ATextThatIsNoNumberOnTheFirstLineLeavesTheTotalEmpty) {
+    configure({{1, "fitem", "物料"}, {2, "fqty", "数量", "7", "", 0, 1}});
+    addLines({{1001, 1, "FP1", 1, "C", 1, {}, "a", "abc", 0.0},
+              {1001, 2, "FP1", 2, "C", 1, {}, "b", "2", 0.0}});
+    EXPECT_FALSE(load("1001"));
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].text.contains(QStringLiteral("类型不匹配")));
+    ASSERT_EQ(grid_.RowCount(), 4) << "the totals row is there";
+    EXPECT_EQ(grid_.cellText(3, 4), QString()) << "the failing first step wrote nothing";
+
+    exec("update vGSaleFP set fqty = '1.5' where fentryid = 1");
+    exec("update vGSaleFP set fqty = 'abc' where fentryid = 2");
+    messages_.messages.clear();
+    EXPECT_FALSE(load("1001"));
+    EXPECT_EQ(grid_.cellText(3, 4), "1.5") << "the sum up to the failing line";
+}
+
+TEST_P(GridLoaderTest, ATotalPastTheLargestNumberIsAnOverflow) {
+    configure({{1, "fitem", "物料"}, {2, "famount", "金额", "7", "", 0, 1}});
+    addLines({{1001, 1, "FP1", 1, "C", 1, {}, "a", "0", 1e308},
+              {1001, 2, "FP1", 2, "C", 1, {}, "b", "0", 1e308}});
+    EXPECT_FALSE(load("1001"));
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].text.contains(QStringLiteral("溢出")))
+        << messages_.messages[0].text.toStdString();
+    EXPECT_EQ(shared().gConnection, nullptr);
+    EXPECT_EQ(grid_.cellText(3, 4), "1E+308") << "the sum before the step that overflowed";
+}
+
 XHOOK_ON_BOTH_BACKENDS(GridLoaderTest);
 
 }  // namespace

@@ -241,7 +241,7 @@ void FlexGrid::setCellProperty(int selector, int row1, int col1, int row2, int c
     const Block block = checkedBlock(row1, col1, row2, col2);
     switch (selector) {
         case kSelectorText:
-            setBlockText(block, valueText(value));
+            setBlockText(block, value);
             break;
         case kSelectorBackColor:
             setBlockBackground(block, colorFromValue(value));
@@ -251,13 +251,17 @@ void FlexGrid::setCellProperty(int selector, int row1, int col1, int row2, int c
     }
 }
 
-void FlexGrid::setBlockText(const Block& block, const QString& text) {
+// A number whose text shows fewer digits than it has stays behind the cell's text.
+void FlexGrid::setBlockText(const Block& block, const QVariant& value) {
+    ValueText written;
+    written.assign(value);
+    const QString text = written.toString();
     for (int r = block.row1; r <= block.row2; ++r)
         for (int c = block.col1; c <= block.col2; ++c) {
             if (r == 0)
                 model_->column(c).header = text;
             else
-                model_->rows().setText(r - 1, c, text);
+                model_->rows().setText(r - 1, c, text, written.numberBehindText());
         }
     blockChanged(block);
 }
@@ -285,6 +289,13 @@ QStringView FlexGrid::cellTextView(int row, int col) const {
     checkColumn(col);
     if (row == 0) return model_->column(col).header;
     return model_->rows().text(row - 1, col);
+}
+
+std::optional<double> FlexGrid::cellNumberBehind(int row, int col) const {
+    checkRow(row);
+    checkColumn(col);
+    if (row == 0) return std::nullopt;
+    return model_->rows().numberBehind(row - 1, col);
 }
 
 QString FlexGrid::displayText(int row, int col) const {

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 #include "data/ColumnWidths.h"
 
@@ -46,6 +47,9 @@ class FlexGrid : public QTableView, public ColumnWidths {
     QString cellText(int row, int col) const;  // CellProperty(0, row, col) as text
     // The same text without a copy, valid until the grid next changes.
     QStringView cellTextView(int row, int col) const;
+    // The number a cell was set to, where its text shows fewer digits than the number has (a text
+    // shows at most 15 significant digits); none for every other cell.
+    std::optional<double> cellNumberBehind(int row, int col) const;
     // The text that the user sees: the stored text through the column's display format.
     QString displayText(int row, int col) const;
 
@@ -108,7 +112,7 @@ class FlexGrid : public QTableView, public ColumnWidths {
     Block checkedBlock(int row1, int col1, int row2, int col2) const;
     static QRgb lineForFlag(QRgb color, int flag, const char* edge);
 
-    void setBlockText(const Block& block, const QString& text);
+    void setBlockText(const Block& block, const QVariant& value);
     void setBlockBackground(const Block& block, QRgb color);
     void blockChanged(const Block& block);
 

@@ -135,6 +135,26 @@ std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& num
     return number;
 }
 
+// The number of a grid cell for the totals: the number behind its text where the text shows
+// fewer digits, else the number of the text.
+double gridCellNumber(const FlexGrid& grid, int row, int column, const LocaleNumbers& numbers) {
+    if (const std::optional<double> behind = grid.cellNumberBehind(row, column)) return *behind;
+    return cellNumber(grid.cellTextView(row, column), numbers);
+}
+
+std::optional<double> gridCellNumberIfAny(const FlexGrid& grid, int row, int column,
+                                          const LocaleNumbers& numbers) {
+    if (const std::optional<double> behind = grid.cellNumberBehind(row, column)) return behind;
+    return cellNumberIfAny(grid.cellTextView(row, column), numbers);
+}
+
+// One step of a total: the sum past the largest double is an overflow.
+double addedToTotal(double cell, double sum) {
+    const double next = cell + sum;
+    if (!std::isfinite(next)) raiseOverflow(QStringLiteral("合计"));
+    return next;
+}
+
 // Reads a line's fields by position. Each field's position is looked up by name on its first
 // use, so that a field the view lacks fails where it is first read. The text of a field is made
 // once per line: columns that show the same field share it.
@@ -166,11 +186,17 @@ class LineFields {
         return texts_[field].view();
     }
     // The number that the totals read from a field's text, or none where the text holds none. A
-    // text written from a double reads back as that double, so it is not read again.
+    // text written from a double stands for that double, which the cell keeps where the text
+    // shows fewer digits, so it is not read again.
     std::optional<double> number(int slot, const LocaleNumbers& numbers) {
         const QStringView written = text(slot);
         if (const auto known = texts_[size_t(fieldIndex(slot))].writtenNumber()) return known;
         return cellNumberIfAny(written, numbers);
+    }
+    // The number behind the text of a field (see ValueText::numberBehindText); valid after
+    // text(slot).
+    std::optional<double> numberBehind(int slot) {
+        return texts_[size_t(fieldIndex(slot))].numberBehindText();
     }
 
   private:
@@ -213,7 +239,8 @@ struct RunningTotals {
             const int c = columns[i];
             const bool blankMerged = c >= 3 && c <= table.lastMergedColumn() && !firstLine;
             const std::optional<double> number = blankMerged ? 0.0 : line.number(c, numbers);
-            valid = number.has_value();
+            // A sum past the largest double fails in the pass over the rows, as an overflow.
+            valid = number.has_value() && std::isfinite(*number + sums[i]);
             if (valid) sums[i] = *number + sums[i];
         }
     }
@@ -245,20 +272,28 @@ void noteCustomer(const QVariant& customer, LinePass& pass) {
         customerNumber = pass.customerText.view().toString();
 }
 
+// A field's text into the row, with the number behind it where the text shows fewer digits.
+void appendField(GridRowText& rowText, LineFields& line, int slot) {
+    const QStringView text = line.text(slot);
+    rowText.append(text, line.numberBehind(slot));
+}
+
 void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePass& pass) {
     line.startLine();
     GridRowText& rowText = pass.rowText;
     rowText.clear();
     const QStringView documentId = line.text(0);
-    rowText.append(documentId).appendTab().append(line.text(1)).appendTab().append(line.text(2));
+    appendField(rowText, line, 0);
+    appendField(rowText.appendTab(), line, 1);
+    appendField(rowText.appendTab(), line, 2);
     noteCustomer(line.value(LineFields::kCustomer), pass);
     const bool firstLine = documentId != pass.previousId;
     for (int c = 3; c <= table.lastMergedColumn(); ++c) {
         rowText.appendTab();
-        if (firstLine) rowText.append(line.text(c));
+        if (firstLine) appendField(rowText, line, c);
     }
     for (int c = table.lastMergedColumn() + 1; c <= table.lastColumn; ++c)
-        rowText.appendTab().append(line.text(c));
+        appendField(rowText.appendTab(), line, c);
 
     grid.AddRow(rowText);
     pass.totals.addLine(table, line, firstLine, rowText);
@@ -272,17 +307,19 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
 }
 
 // The running sum of one totalled column. The totals cell holds the sum after every line; the
-// cell's text reads back as the same number, so the sum is carried on in a variable and written
-// to the cell, also when a line fails.
+// cell keeps the number it is set to, so the sum is carried on in a variable and written to the
+// cell, also when a later line fails. A failure at the first line (a text that is no number, a
+// label in the totals cell) comes before anything is written, and the cell stays as it was.
 void totalColumn(FlexGrid& grid, int column) {
     const LocaleNumbers numbers;
     const int totalsRow = grid.RowCount() - 1;
-    double sum = cellNumber(grid.cellTextView(totalsRow, column), numbers);
+    double sum = gridCellNumber(grid, totalsRow, column, numbers);
+    int r = 1;
     try {
-        for (int r = 1; r <= totalsRow - 1; ++r)
-            sum = cellNumber(grid.cellTextView(r, column), numbers) + sum;
+        for (; r <= totalsRow - 1; ++r)
+            sum = addedToTotal(gridCellNumber(grid, r, column, numbers), sum);
     } catch (...) {
-        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
+        if (r > 1) grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
         throw;
     }
     grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
@@ -304,16 +341,14 @@ bool totalColumnsRowByRow(FlexGrid& grid, const std::vector<int>& columns) {
     const int totalsRow = grid.RowCount() - 1;
     std::vector<double> sums;
     for (int column : columns) {
-        const std::optional<double> start =
-            cellNumberIfAny(grid.cellTextView(totalsRow, column), numbers);
+        const std::optional<double> start = gridCellNumberIfAny(grid, totalsRow, column, numbers);
         if (!start) return false;
         sums.push_back(*start);
     }
     for (int r = 1; r <= totalsRow - 1; ++r)
         for (size_t i = 0; i < columns.size(); ++i) {
-            const std::optional<double> cell =
-                cellNumberIfAny(grid.cellTextView(r, columns[i]), numbers);
-            if (!cell) return false;
+            const std::optional<double> cell = gridCellNumberIfAny(grid, r, columns[i], numbers);
+            if (!cell || !std::isfinite(*cell + sums[i])) return false;
             sums[i] = *cell + sums[i];
         }
     writeTotals(grid, columns, sums);

@@ -4,7 +4,9 @@
 #include <QtGlobal>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace xhook {
 
@@ -22,6 +24,7 @@ class GridRowText {
     void clear() {
         length_ = 0;
         tabsFound_ = false;
+        numbersBehind_.clear();
     }
 
     GridRowText& append(QStringView piece) {
@@ -40,6 +43,19 @@ class GridRowText {
         return *this;
     }
 
+    // A piece written from a number with more digits than the piece shows (ValueText's
+    // numberBehindText): the row store keeps the number beside the cell the piece lands in.
+    GridRowText& append(QStringView piece, std::optional<double> numberBehind) {
+        if (numberBehind) numbersBehind_.push_back({quint32(length_), *numberBehind});
+        return append(piece);
+    }
+
+    struct NumberBehind {
+        quint32 offset;  // where the piece starts in text()
+        double number;
+    };
+    std::span<const NumberBehind> numbersBehind() const { return numbersBehind_; }
+
     QStringView text() const { return QStringView(text_.get(), length_); }
     // The offsets of the TABs in text(), in order; valid until the text changes.
     std::span<const quint32> tabs() const;
@@ -54,6 +70,7 @@ class GridRowText {
     mutable std::unique_ptr<quint32[]> tabs_;
     mutable qsizetype tabCount_ = 0, tabRoom_ = 0;
     mutable bool tabsFound_ = false;
+    std::vector<NumberBehind> numbersBehind_;
 };
 
 }  // namespace xhook

@@ -60,10 +60,17 @@ class RowCells {
     qsizetype length_ = 0;
 };
 
+// The numbers behind the cells of a row whose texts show fewer digits than them, by column; rare,
+// so a row holds them only where it has any.
+using NumbersBehind = std::vector<std::pair<int, double>>;
+
 struct GridRows::Row {
     RowCells cells;
     int heightTwips = -1;
     GridRowStyle style;
+    std::unique_ptr<NumbersBehind> numbersBehind;
+
+    void setNumberBehind(int col, std::optional<double> number);
 
     void setCell(int col, const QString& cell);
     void extendTo(int cells);
@@ -118,6 +125,13 @@ void GridRows::Row::truncateCells(int count) {
     cells = RowCells(kept, cells.ends(), count);
 }
 
+void GridRows::Row::setNumberBehind(int col, std::optional<double> number) {
+    if (!numbersBehind && !number) return;
+    if (!numbersBehind) numbersBehind = std::make_unique<NumbersBehind>();
+    std::erase_if(*numbersBehind, [col](const auto& entry) { return entry.first == col; });
+    if (number) numbersBehind->push_back({col, *number});
+}
+
 GridRows::GridRows() = default;
 GridRows::~GridRows() = default;
 
@@ -141,6 +155,11 @@ void GridRows::append(const GridRowText& line, int columnCount) {
         QVarLengthArray<quint32, 64> ends(tabs.begin(), tabs.end());
         ends.append(quint32(line.text().size()));
         row = Row::withCells(line.text(), ends.constData(), int(ends.size()));
+    }
+    // A number's cell is the one after the TABs before its text.
+    for (const GridRowText::NumberBehind& number : line.numbersBehind()) {
+        const auto col = std::lower_bound(tabs.begin(), tabs.end(), number.offset) - tabs.begin();
+        if (col < columnCount) row->setNumberBehind(int(col), number.number);
     }
     row->style = std::exchange(belowLast_, GridRowStyle());
     rows_.push_back(std::move(row));
@@ -170,6 +189,9 @@ void GridRows::dropColumnsFrom(int columnCount) {
         if (!row) continue;
         row->truncateCells(columnCount);
         row->style.dropColumnsFrom(columnCount);
+        if (row->numbersBehind)
+            std::erase_if(*row->numbersBehind,
+                          [columnCount](const auto& entry) { return entry.first >= columnCount; });
     }
     belowLast_.dropColumnsFrom(columnCount);
 }
@@ -180,8 +202,18 @@ QStringView GridRows::text(int row, int col) const {
     return stored->cells.cell(col);
 }
 
-void GridRows::setText(int row, int col, const QString& text) {
-    rowToWrite(row).setCell(col, text);
+void GridRows::setText(int row, int col, const QString& text, std::optional<double> numberBehind) {
+    Row& stored = rowToWrite(row);
+    stored.setCell(col, text);
+    stored.setNumberBehind(col, numberBehind);
+}
+
+std::optional<double> GridRows::numberBehind(int row, int col) const {
+    const Row* stored = rows_[size_t(row)].get();
+    if (!stored || !stored->numbersBehind) return std::nullopt;
+    for (const auto& [column, number] : *stored->numbersBehind)
+        if (column == col) return number;
+    return std::nullopt;
 }
 
 GridRows::Row& GridRows::rowToWrite(int row) {

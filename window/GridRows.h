@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "window/GridRowStyle.h"
@@ -34,7 +35,12 @@ class GridRows {
     void dropColumnsFrom(int columnCount);
 
     QStringView text(int row, int col) const;
-    void setText(int row, int col, const QString& text);
+    // Writes a cell's text; `numberBehind` is the number it was written from where the text shows
+    // fewer digits than that number has, so that the number is not lost (a total that must read
+    // back as itself).
+    void setText(int row, int col, const QString& text,
+                 std::optional<double> numberBehind = std::nullopt);
+    std::optional<double> numberBehind(int row, int col) const;
 
     // The style of a row. Writing creates the row's storage if it has none.
     const GridRowStyle& style(int row) const;
