@@ -48,7 +48,29 @@ bool fewDecimalDigits(double magnitude, DecimalDigits& result) {
     return false;
 }
 
-// Any other magnitude: its 15 significant digits, correctly rounded, and whether they read back.
+// Whether a magnitude lies exactly halfway between two decimals of 15 significant digits: its
+// 16th digit is a 5 and its exact decimal expansion ends there. std::to_chars rounds such a tie
+// to even; the component's texts round it away from zero, as QLocale writes them.
+bool isFifteenDigitTie(double magnitude) {
+    char sixteen[40];
+    std::to_chars(sixteen, sixteen + sizeof sixteen, magnitude, std::chars_format::scientific,
+                  DecimalDigits::kMostDigits);
+    if (sixteen[DecimalDigits::kMostDigits + 1] != '5') return false;  // "d." then 15 digits
+    // A double's exact expansion has at most 767 significant digits.
+    char exact[800];
+    const auto written = std::to_chars(exact, exact + sizeof exact, magnitude,
+                                       std::chars_format::scientific, 780);
+    const char* digit = exact + DecimalDigits::kMostDigits + 2;
+    for (; digit < written.ptr && *digit != 'e'; ++digit)
+        if (*digit != '0') return false;
+    return true;
+}
+
+// Adds one unit in the last of the first `kept` digits, carrying to the left.
+void roundUp(DecimalDigits& number, int kept);
+
+// Any other magnitude: its 15 significant digits, correctly rounded, halves away from zero, and
+// whether they read back.
 void fifteenDigits(double magnitude, DecimalDigits& result) {
     char scientific[40];
     const auto written = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
@@ -59,10 +81,12 @@ void fifteenDigits(double magnitude, DecimalDigits& result) {
     int exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+'), written.ptr, exponent);
     result.pointPosition = exponent + 1;
-    dropTrailingZeros(result);
     double back = 0;
     std::from_chars(scientific, written.ptr, back, std::chars_format::scientific);
     result.exact = back == magnitude;
+    // A tie rounded down to an even digit goes up instead.
+    if (back < magnitude && isFifteenDigitTie(magnitude)) roundUp(result, result.count);
+    dropTrailingZeros(result);
 }
 
 // Adds one unit in the last of the first `kept` digits, carrying to the left.

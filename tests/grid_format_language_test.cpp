@@ -103,7 +103,7 @@ TEST(FormatLanguage, RoundingHalfAwayFromZeroOnTheDecimalValue) {
         {"0.000", "1.0005", "1.001", nullptr, "1,001"},
         {"Fixed", "1.005", "1.01", nullptr, "1,01"},
         {"Standard", "2.675", "2.68", nullptr, "2,68"},
-        {"Currency", "2.675", "2.68", "¥2.68", "2,68 €"},
+        {"Currency", "2.675", "2.68", "¥2.68", "2,68\u00a0€"},
     });
 }
 
@@ -159,7 +159,7 @@ TEST(FormatLanguage, NamedNumberFormats) {
         {"General Number", "100000", "100000"},
         {"General Number", "0.30000000000000004", "0.3", nullptr, "0,3"},
         {"General Number", "1234.5", "1234.5", nullptr, "1234,5"},
-        {"Currency", "-1234.5", "-1234.50", "(¥1,234.50)", "-1.234,50 €"},
+        {"Currency", "-1234.5", "-1234.50", "(¥1,234.50)", "-1.234,50\u00a0€"},
         {"Fixed", "1234.567", "1234.57", nullptr, "1234,57"},
         {"Standard", "1234.5", "1,234.50", nullptr, "1.234,50"},
         {"Percent", "0.285", "28.50%", nullptr, "28,50%"},

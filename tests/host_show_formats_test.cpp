@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -22,6 +23,9 @@ class ShowFormatsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(QFileInfo::exists(xouthookPath())) << "build the xouthook target first";
+        QFile file(dir.file("host.db"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << "an empty database file";
+        file.close();
         const QString connectionString = host::sqliteConnectionString(dir.file("host.db"));
         data::Connection db;
         db.setConnectionString(connectionString);
