@@ -175,11 +175,15 @@ TEST(FlexGrid, BadIndexesRaiseSubscriptOutOfRange) {
     EXPECT_EQ(grid.RowCount(), 5);
 }
 
+// The text shows at most 15 significant digits; where it reads back as another number, the cell
+// keeps the number it was set to behind the text.
 void expectNumberRoundTrip(FlexGrid& grid, double value) {
     grid.setCellProperty(FlexGrid::kSelectorText, 1, 0, value);
     const QString text = grid.CellProperty(FlexGrid::kSelectorText, 1, 0).toString();
     bool ok = false;
-    EXPECT_EQ(QLocale().toDouble(text, &ok), value) << text.toStdString();
+    const double read = QLocale().toDouble(text, &ok);
+    EXPECT_EQ(grid.cellNumberBehind(1, 0).value_or(read), value) << text.toStdString();
+    EXPECT_EQ(grid.cellNumberBehind(1, 0).has_value(), read != value) << text.toStdString();
     EXPECT_TRUE(ok) << text.toStdString();
     EXPECT_FALSE(text.contains(QLocale().groupSeparator())) << text.toStdString();
 }
@@ -192,8 +196,11 @@ TEST(FlexGrid, NumbersAreStoredAsTextThatReadsBackAsTheSameNumber) {
         test::ScopedDefaultLocale locale(kEnglishUS);
         for (double value : {1234.5678, 0.1 + 0.2, 1e20, -3.0, 123456789.25, 3.5})
             expectNumberRoundTrip(grid, value);
+        grid.setCellProperty(FlexGrid::kSelectorText, 1, 0, 0.1 + 0.2);
+        EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("0.3"));
         grid.setCellProperty(FlexGrid::kSelectorText, 1, 0, 3.5);
         EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("3.5"));
+        EXPECT_EQ(grid.cellNumberBehind(1, 0), std::nullopt) << "a new text, no number behind";
         grid.setCellProperty(FlexGrid::kSelectorText, 1, 0, 42);
         EXPECT_EQ(grid.cellText(1, 0), QStringLiteral("42"));
         grid.setCellProperty(FlexGrid::kSelectorText, 1, 0, QStringLiteral(" 1.50 "));
