@@ -215,7 +215,9 @@ TEST(GridNumberText, FifteenSignificantDigitsWrittenInFull) {
             const bool german = locale.language() == QLocale::German;
             EXPECT_EQ(text.toString().toStdString(), german ? c.de : c.c);
             EXPECT_EQ(text.numberBehindText().has_value(), !c.exact);
-            if (!c.exact) EXPECT_EQ(*text.numberBehindText(), c.value);
+            if (!c.exact) {
+                EXPECT_EQ(*text.numberBehindText(), c.value);
+            }
             EXPECT_EQ(text.writtenNumber(), c.value);
         }
     }
