@@ -44,3 +44,20 @@ configure_and_build() {
     $(compiler_launcher_options) "$@" >/dev/null
   cmake --build "$BUILD_DIR" -j 2
 }
+
+# Starts a throw-away PostgreSQL server for the postgres tests in a temporary folder, which is
+# stopped and removed when the calling script ends (also when tests fail), and exports its
+# connection string as XHOOK_PG_CONNECTION. When the server cannot be started, the connection
+# string names the server that is not there, so the postgres tests fail saying so and the SQLite
+# tests still run.
+start_test_server() {
+  PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/xhook-pg.XXXXXX")"
+  trap '"$ROOT/scripts/pg-test-server" stop "$PG_DIR" || true; rm -rf "$PG_DIR"' EXIT
+  if "$ROOT/scripts/pg-test-server" start "$PG_DIR"; then
+    XHOOK_PG_CONNECTION="$(cat "$PG_DIR/connection-string")"
+  else
+    echo "$(basename "$0"): the PostgreSQL test server did not start; the postgres tests will fail" >&2
+    XHOOK_PG_CONNECTION="Provider=PostgreSQL;Server=$PG_DIR/socket;Port=54000;Database=xhook_test;User ID=postgres"
+  fi
+  export XHOOK_PG_CONNECTION
+}
