@@ -10,7 +10,7 @@
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
 #include "foundation/ComponentRegistry.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 
 using DeZuvarEDodOziv8::clsXoutBillHook;
 

@@ -10,7 +10,7 @@
 #include "component/SharedState.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"

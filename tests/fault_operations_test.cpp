@@ -20,7 +20,7 @@
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/ReliabilitySupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
 

@@ -23,7 +23,7 @@
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/Commands.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"

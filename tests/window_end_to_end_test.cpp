@@ -11,7 +11,7 @@
 #include "host/lib/DemoProcedures.h"
 #include "tests/support/DemoDatabaseSupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"

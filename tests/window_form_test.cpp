@@ -22,7 +22,7 @@
 #include "data/ResultSet.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"

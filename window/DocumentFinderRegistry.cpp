@@ -5,7 +5,8 @@
 
 #include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
+#include "window/FinderContext.h"
 
 namespace xhook {
 
@@ -44,10 +45,10 @@ std::unique_ptr<DocumentFinder> createFromPlugin(const QString& clsid, const QSt
     if (libraryPath.isEmpty()) raiseCannotCreateObject(clsid, QStringLiteral("注册项没有库路径"));
     QLibrary library(libraryPath);
     if (!library.load()) raiseCannotCreateObject(clsid, library.errorString());
-    auto create =
-        reinterpret_cast<XhookCreateDocumentFinderFn>(library.resolve(kCreateDocumentFinderSymbol));
+    auto create = reinterpret_cast<DeZuvarEDodOziv8::CreateDocumentFinderFn>(
+        library.resolve(DeZuvarEDodOziv8::kCreateDocumentFinderSymbol));
     if (create == nullptr) raiseCannotCreateObject(clsid, library.errorString());
-    std::unique_ptr<DocumentFinder> finder(create());
+    std::unique_ptr<DocumentFinder> finder(create(&componentFinderContext()));
     if (finder == nullptr)
         raiseCannotCreateObject(clsid, QStringLiteral("%1 没有返回对象").arg(libraryPath));
     return finder;

@@ -1,6 +1,6 @@
 #include "component/SharedState.h"
 #include "window/Commands.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 #include "window/FrmHookResult.h"
 #include "window/IdListCheck.h"
 

@@ -1,5 +1,6 @@
 #include "host/finder/FinderDialog.h"
 
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QStandardItemModel>
@@ -7,9 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "foundation/Conversions.h"
-#include "data/Connection.h"
-#include "data/ResultSet.h"
+#include "DeZuvarEDodOziv8/DocumentFinder.h"
 
 namespace xhook::host {
 
@@ -20,18 +19,27 @@ const QString kDocumentQuery = QStringLiteral(
     "select finterid, fbillno, fdate, fcustname, famount, flinecount from vGproductOutBill "
     "where 1=1");
 
-const QStringList kFieldNames = {"fbillno", "fdate", "fcustname", "famount", "flinecount"};
 const QStringList kHeaders = {QStringLiteral("单据编号"), QStringLiteral("日期"),
                               QStringLiteral("客户"), QStringLiteral("金额"),
                               QStringLiteral("分录数")};
+constexpr int kFieldCount = 6;  // the id and the five listed fields
 constexpr int kIdRole = Qt::UserRole + 1;
+
+// A field as text: dates as the host writes them, everything else as Qt converts it.
+QString fieldText(const QVariant& value) {
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return value.toString();
+}
 
 // Numbers stay numbers, so that their columns sort by value; everything else shows as text.
 QStandardItem* itemFor(const QVariant& value) {
     auto* item = new QStandardItem;
     const bool numeric = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int ||
                          value.typeId() == QMetaType::LongLong;
-    item->setData(numeric ? value : QVariant(valueText(value)), Qt::DisplayRole);
+    item->setData(numeric ? value : QVariant(fieldText(value)), Qt::DisplayRole);
     item->setEditable(false);
     return item;
 }
@@ -61,23 +69,23 @@ FinderDialog::FinderDialog(QWidget* parent)
     resize(720, 420);
 }
 
-void FinderDialog::loadDocuments(data::Connection& connection, const QString& filter) {
+void FinderDialog::loadDocuments(DeZuvarEDodOziv8::FinderContext& context,
+                                 const QString& filter) {
     model_->removeRows(0, model_->rowCount());
-    const std::unique_ptr<data::ResultSet> rows =
-        connection.openResultSet(kDocumentQuery + filter + " order by fbillno");
-    for (; !rows->eof(); rows->moveNext()) {
-        QList<QVariant> fields{rows->value("finterid")};
-        for (const QString& name : kFieldNames) fields.append(rows->value(name));
+    const std::unique_ptr<DeZuvarEDodOziv8::DocumentRows> rows =
+        context.query(kDocumentQuery + filter + " order by fbillno");
+    while (rows->next()) {
+        QList<QVariant> fields;
+        for (int field = 0; field < kFieldCount; ++field) fields.append(rows->value(field));
         addDocumentRow(fields);
     }
-    rows->close();
     view_->resizeColumnsToContents();
 }
 
 void FinderDialog::addDocumentRow(const QList<QVariant>& fields) {
     QList<QStandardItem*> items;
     for (qsizetype i = 1; i < fields.size(); ++i) items.append(itemFor(fields[i]));
-    items.first()->setData(valueText(fields.first()), kIdRole);
+    items.first()->setData(fieldText(fields.first()), kIdRole);
     model_->appendRow(items);
 }
 

@@ -6,8 +6,8 @@
 class QStandardItemModel;
 class QTableView;
 
-namespace xhook::data {
-class Connection;
+namespace DeZuvarEDodOziv8 {
+class FinderContext;
 }
 
 namespace xhook::host {
@@ -19,8 +19,9 @@ class FinderDialog : public QDialog {
   public:
     explicit FinderDialog(QWidget* parent = nullptr);
 
-    // Lists the documents that the filter (a condition fragment beginning with " and ") leaves.
-    void loadDocuments(data::Connection& connection, const QString& filter);
+    // Lists the documents that the filter (a condition fragment beginning with " and ") leaves,
+    // read through the component's context.
+    void loadDocuments(DeZuvarEDodOziv8::FinderContext& context, const QString& filter);
     // The internal ids of the selected documents, top to bottom as listed, separated by ",".
     QString selectedIds() const;
 

@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "foundation/ComponentRegistry.h"
-#include "window/DocumentFinder.h"
+#include "window/DocumentFinderRegistry.h"
 
 namespace xhook::host {
 

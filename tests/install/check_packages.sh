@@ -75,6 +75,7 @@ for file in /usr/lib/libDeZuvarEDodOziv8.so.1 "/usr/lib/libDeZuvarEDodOziv8.so.$
 done
 for file in /usr/lib/libDeZuvarEDodOziv8.so /usr/include/DeZuvarEDodOziv8/clsXoutBillHook.h \
     /usr/include/DeZuvarEDodOziv8/xouthook_c.h /usr/include/DeZuvarEDodOziv8/Export.h \
+    /usr/include/DeZuvarEDodOziv8/DocumentFinder.h \
     /usr/lib/cmake/DeZuvarEDodOziv8/DeZuvarEDodOziv8Config.cmake \
     /usr/lib/pkgconfig/DeZuvarEDodOziv8.pc; do
     expect_file "$development" "$file"
