@@ -30,9 +30,6 @@ with the sales outbound documents that delivered the goods, with the stand-alone
 (xouthook-demo), the command-line tool xouthook and the demo's document finder plugin.")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME dezuvaredodoziv8)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
-# The programs and the finder plugin link the library of this same package; dpkg-shlibdeps finds
-# it in the build folder. (One folder only: CMake 3.25 joins several wrongly.)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite (>= 6.4)")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "libqt6sql6-psql (>= 6.4), fonts-wqy-microhei")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "xvfb, xauth")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs a finished build into a temporary prefix and checks the installation as its users meet
-# it: the files in their folders, the programs and the plugin finding the library through their
-# RPATH, a CMake project built with find_package(DeZuvarEDodOziv8 CONFIG), and the pkg-config file.
+# it: the files in their folders, the library's exported symbols, the programs and the finder
+# plugin without a second copy of the component, a CMake project built with
+# find_package(DeZuvarEDodOziv8 CONFIG), a finder plugin built against the installed headers and
+# loaded by a host, and the pkg-config file.
 #
 #   check_install.sh BUILD_DIR [CMAKE [GENERATOR [CXX]]]
 #
@@ -78,10 +80,16 @@ expect_file "$datadir/icons/hicolor/scalable/apps/$icon.svg"
 expect_file "$libdir/cmake/DeZuvarEDodOziv8/DeZuvarEDodOziv8Config.cmake"
 expect_file "$libdir/pkgconfig/DeZuvarEDodOziv8.pc"
 
-# The programs and the plugin load the installed library; the tool runs from its folder.
-expect_library_from_prefix "$prefix/$bindir/xouthook"
-expect_library_from_prefix "$prefix/$bindir/xouthook-demo"
-expect_library_from_prefix "$prefix/$plugin"
+# The installed library exports its public surface and nothing else. The programs carry the
+# component themselves, and the plugin nothing of it: none of them loads the library, so a process
+# never holds two copies of the component.
+bash "$source_dir/tests/abi/check_dynamic_symbols.sh" "$prefix/$libdir/libDeZuvarEDodOziv8.so.1" \
+    "$source_dir/tests/abi/DeZuvarEDodOziv8.symbols" >/dev/null
+bash "$source_dir/tests/abi/check_dynamic_symbols.sh" "$prefix/$plugin" \
+    "$source_dir/tests/abi/xhookfinder.symbols" >/dev/null
+for program in "$bindir/xouthook" "$bindir/xouthook-demo" "$plugin"; do
+    [ -z "$(resolved_library "$prefix/$program")" ] || fail "$program loads libDeZuvarEDodOziv8.so.1"
+done
 QT_QPA_PLATFORM=offscreen "$prefix/$bindir/xouthook" --help >"$work/help.txt" ||
     fail "the installed xouthook --help failed"
 grep -q '^Usage: xouthook' "$work/help.txt" || fail "the installed xouthook printed no usage"
@@ -113,6 +121,31 @@ expect_library_from_prefix "$work/consumer/consumer"
 "$work/consumer/consumer" >"$work/consumer.out" || fail "the consumer failed"
 printf 'DeZuvarEDodOziv8.clsXoutBillHook\nDllCanUnloadNow=0\n' | cmp -s - "$work/consumer.out" ||
     { cat "$work/consumer.out" >&2; fail "the consumer printed something else"; }
+
+# A document finder plugin built against the installation, with its headers and no link to the
+# library, is created by the window's outbound lookup of a host that links the installed library,
+# and reads the host database through the context it is given.
+lookup="$work/lookup"
+mkdir -p "$lookup"
+"$cmake" -S "$source_dir/tests/install/plugin" -B "$lookup/build" -G "$generator" \
+    -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_PREFIX_PATH="$prefix" >"$lookup/build.log" 2>&1 &&
+    "$cmake" --build "$lookup/build" >>"$lookup/build.log" 2>&1 ||
+    { cat "$lookup/build.log" >&2; fail "building the plugin and its host"; }
+[ -z "$(resolved_library "$lookup/build/libfinder.so")" ] || fail "the plugin links the library"
+expect_library_from_prefix "$lookup/build/lookup_host"
+printf '[%s]\nProgID=Test.DocumentFinder\nPath=%s\nThreadingModel=Apartment\nLIBID=\nVersion=1.0\n' \
+    '{F295C352-DBCE-4A72-B206-4C4E87837FD8}' "$lookup/build/libfinder.so" >"$lookup/ComponentRegistry.ini"
+(
+    export XHOOK_COMPONENT_REGISTRY="$lookup/ComponentRegistry.ini" XDG_CONFIG_HOME="$lookup/config" \
+        XDG_DATA_HOME="$lookup/data" QT_QPA_PLATFORM=offscreen XHOOK_CLOSE_WINDOW_AFTER_MS=1000
+    "$prefix/$bindir/xouthook" demo-db "$lookup/demo.db" >"$lookup/demo-db.log" 2>&1 ||
+        { cat "$lookup/demo-db.log" >&2; fail "the installed xouthook demo-db failed"; }
+    timeout 120 "$lookup/build/lookup_host" 1001 >"$lookup/host.log" 2>&1 ||
+        { cat "$lookup/host.log" >&2; fail "the host with the plugin failed"; }
+)
+grep -Eqx 'finder: access code @#\^wmzt, [1-9][0-9]* documents' "$lookup/host.log" ||
+    { cat "$lookup/host.log" >&2; fail "the plugin built against the installation was not used"; }
+grep -qx 'hookBill returned' "$lookup/host.log" || fail "hookBill did not return"
 
 # The pkg-config file: its flags name the installation and build the same program.
 export PKG_CONFIG_PATH="$prefix/$libdir/pkgconfig${PKG_CONFIG_PATH:+:$PKG_CONFIG_PATH}"
