@@ -11,7 +11,7 @@ namespace {
 
 // A query's rows on the connection that was opened for it; both end with the rows.
 class ConnectionRows : public DeZuvarEDodOziv8::DocumentRows {
-public:
+  public:
     ConnectionRows(std::unique_ptr<data::Connection> connection,
                    std::unique_ptr<data::ResultSet> rows)
         : connection_(std::move(connection)), rows_(std::move(rows)) {}
@@ -24,14 +24,14 @@ public:
 
     QVariant value(int field) const override { return rows_->value(field); }
 
-private:
+  private:
     std::unique_ptr<data::Connection> connection_;
     std::unique_ptr<data::ResultSet> rows_;
     bool started_ = false;
 };
 
 class ComponentFinderContext : public DeZuvarEDodOziv8::FinderContext {
-public:
+  public:
     std::unique_ptr<DeZuvarEDodOziv8::DocumentRows> query(const QString& sql) override {
         auto connection = std::make_unique<data::Connection>();
         connection->setConnectionString(shared().DBConnectionString);

@@ -26,7 +26,7 @@ namespace DeZuvarEDodOziv8 {
 
 // The rows of a query, read forward once.
 class DocumentRows {
-public:
+  public:
     virtual ~DocumentRows() = default;
     // Moves to the next row; the first call moves to the first row. False when no row is left.
     virtual bool next() = 0;
@@ -39,7 +39,7 @@ public:
 // own database layer, and the component's error for a refused call. The component owns it; it
 // outlives every finder created with it.
 class FinderContext {
-public:
+  public:
     // Runs a query on the host database that the user's settings name
     // ([DBOperation] DBConnectionString), on a connection of its own that the rows keep open
     // until they are destroyed. The text is written as the component writes its own: `select top
@@ -51,7 +51,7 @@ public:
     // added to its text: what a finder raises for a call it refuses.
     [[noreturn]] virtual void raiseInvalidCall(const QString& detail) = 0;
 
-protected:
+  protected:
     ~FinderContext() = default;
 };
 
@@ -59,7 +59,7 @@ protected:
 // tells which documents the user chose. The component creates one for each lookup and destroys
 // it afterwards.
 class DocumentFinder {
-public:
+  public:
     virtual ~DocumentFinder() = default;
     // Shows the lookup; returns when the user has finished or cancelled. `accessCode` is the fixed
     // text "@#^wmzt"; `filter` is an SQL condition that begins with " and ". The result is

@@ -9,11 +9,12 @@
 namespace {
 
 class CountingFinder : public DeZuvarEDodOziv8::DocumentFinder {
-public:
+  public:
     explicit CountingFinder(DeZuvarEDodOziv8::FinderContext& context) : context_(context) {}
 
     QString Find(QString& accessCode, QString& filter) override {
-        const auto rows = context_.query("select count(*) from vGproductOutBill where 1=1" + filter);
+        const auto rows =
+            context_.query("select count(*) from vGproductOutBill where 1=1" + filter);
         const qlonglong documents = rows->next() ? rows->value(0).toLongLong() : -1;
         std::printf("finder: access code %s, %lld documents\n", accessCode.toUtf8().constData(),
                     documents);
@@ -23,7 +24,7 @@ public:
 
     QString SelectedIds() override { return {}; }
 
-private:
+  private:
     DeZuvarEDodOziv8::FinderContext& context_;
 };
 
