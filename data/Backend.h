@@ -30,6 +30,15 @@ public:
     virtual void commitTransaction(QSqlDatabase& db) = 0;
     virtual void rollbackTransaction(QSqlDatabase& db) = 0;
 
+    // Whether an open database may be kept for the next connection with the same string.
+    virtual bool poolable() const { return false; }
+    // For a kept database, found without a round trip where the client library allows: whether
+    // the server still holds its session (it has not ended it, and the network has not cut it).
+    virtual bool stillConnected(QSqlDatabase& db) { return db.isOpen(); }
+    // Makes an open database fit to be kept once its connection closes: a transaction still open
+    // is rolled back. False when it cannot be kept (the session is broken).
+    virtual bool resetSession(QSqlDatabase&) { return false; }
+
     // The backend for a provider name (without regard to case); raises DbError for an unknown one.
     static std::unique_ptr<Backend> forProvider(const QString& provider);
 };

@@ -2,8 +2,10 @@
 
 #include <QSqlQuery>
 #include <atomic>
+#include <optional>
 
 #include "data/Backend.h"
+#include "data/ConnectionPool.h"
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 #include "data/FaultInjection.h"
@@ -45,11 +47,30 @@ void Connection::open() {
                       QStringLiteral("operation is not allowed when the object is open (Open)"));
     const ConnectionString cs = ConnectionString::parse(connectionString_);
     std::unique_ptr<Backend> backend = Backend::forProvider(cs.provider());
+    std::unique_ptr<PoolingOptions> pooling;
+    if (backend->poolable()) pooling = std::make_unique<PoolingOptions>(PoolingOptions::of(cs));
+    if (pooling && !pooling->enabled) pooling.reset();
+    std::optional<OpenDatabase> kept;
+    if (pooling) kept = ConnectionPool::ofThisThread().take(connectionString_, *pooling);
+    if (kept) {
+        db_ = kept->db;
+        qtConnectionName_ = kept->qtConnectionName;
+        backend_ = std::move(kept->backend);
+        opened_ = kept->opened;
+    } else {
+        openFresh(cs, std::move(backend));
+    }
+    pooling_ = std::move(pooling);
+    poolKey_ = connectionString_;
+    inTransaction_ = false;
+}
+
+void Connection::openFresh(const ConnectionString& cs, std::unique_ptr<Backend> backend) {
     const QString name = uniqueQtConnectionName();
     db_ = backend->openDatabase(cs, name);
     qtConnectionName_ = name;
     backend_ = std::move(backend);
-    inTransaction_ = false;
+    opened_ = std::chrono::steady_clock::now();
 }
 
 void Connection::close() {
@@ -57,16 +78,20 @@ void Connection::close() {
     closeQuietly();
 }
 
-// A transaction still open is rolled back; the Qt database is removed once no copy is left.
+// A transaction still open is rolled back. A pooled database whose session could be reset goes
+// to the pool; any other is closed and removed from Qt once no copy of it is left.
 void Connection::closeQuietly() noexcept {
     if (!backend_) return;
     if (inTransaction_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
-    db_.close();
+    OpenDatabase database{qtConnectionName_, db_, std::move(backend_), opened_};
     db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(qtConnectionName_);
     qtConnectionName_.clear();
-    backend_.reset();
     inTransaction_ = false;
+    const std::unique_ptr<PoolingOptions> pooling = std::move(pooling_);
+    if (pooling && database.backend->resetSession(database.db))
+        ConnectionPool::ofThisThread().give(poolKey_, std::move(database), *pooling);
+    else
+        closeDatabase(database);
 }
 
 bool Connection::isOpen() const {

@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <chrono>
 #include <memory>
 
 #include "data/Parameter.h"
@@ -12,6 +13,8 @@
 namespace xhook::data {
 
 class Backend;
+class ConnectionString;
+struct PoolingOptions;
 class ResultSet;
 class TableAppender;
 
@@ -36,8 +39,13 @@ public:
     int commandTimeout() const { return commandTimeout_; }
     int mode() const { return mode_; }
 
-    void open();   // uses connectionString(); raises DbError, and then stays closed
-    void close();  // a connection that is not open is left alone
+    // Uses connectionString(); raises DbError, and then stays closed. A PostgreSQL connection
+    // takes a database that an earlier connection with the same string left in the pool, unless
+    // the string says Pooling=false (ConnectionPool.h).
+    void open();
+    // A connection that is not open is left alone. A pooled one leaves its database in the pool,
+    // its session reset, for the next open.
+    void close();
     bool isOpen() const;
 
     // A text that returns no rows. The second form binds positional '?' values.
@@ -69,6 +77,7 @@ private:
     void requireOpen(const char* operation) const;
     void requireTransaction(const char* operation) const;
     void closeQuietly() noexcept;
+    void openFresh(const ConnectionString& cs, std::unique_ptr<Backend> backend);
 
     QString connectionString_;
     int cursorLocation_ = 2;
@@ -77,6 +86,9 @@ private:
     QString qtConnectionName_;
     QSqlDatabase db_;
     std::unique_ptr<Backend> backend_;
+    std::chrono::steady_clock::time_point opened_;
+    std::unique_ptr<PoolingOptions> pooling_;  // none when the database is not to be kept
+    QString poolKey_;                           // the connection string it was opened with
     bool inTransaction_ = false;
 };
 

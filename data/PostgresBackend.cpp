@@ -10,6 +10,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
 
 namespace xhook::data {
@@ -181,6 +182,18 @@ void PostgresBackend::commitTransaction(QSqlDatabase& db) {
 void PostgresBackend::rollbackTransaction(QSqlDatabase& db) {
     if (!db.isOpen()) return;
     runStatement(db, QStringLiteral("ROLLBACK"));
+}
+
+bool PostgresBackend::stillConnected(QSqlDatabase& db) {
+    return postgresSessionAlive(db);
+}
+
+// Only a transaction is left behind by the component's work: it runs no SET, LISTEN or PREPARE
+// that outlives its statement.
+bool PostgresBackend::resetSession(QSqlDatabase& db) {
+    if (postgresTransactionState(db) == PostgresTransaction::Open)
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return postgresTransactionState(db) == PostgresTransaction::None;
 }
 
 }  // namespace xhook::data

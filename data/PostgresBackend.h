@@ -20,6 +20,12 @@ class PostgresBackend : public Backend {
     void beginTransaction(QSqlDatabase& db) override;
     void commitTransaction(QSqlDatabase& db) override;
     void rollbackTransaction(QSqlDatabase& db) override;
+
+    // Kept between connections unless the string says Pooling=false; the driver's own statements
+    // at open are then paid once per kept connection.
+    bool poolable() const override { return true; }
+    bool stillConnected(QSqlDatabase& db) override;
+    bool resetSession(QSqlDatabase& db) override;
 };
 
 }  // namespace xhook::data

@@ -10,7 +10,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
   libgtest-dev libsqlite3-dev
-  postgresql
+  postgresql libpq-dev pgbouncer
   xvfb xauth fonts-wqy-microhei
   dpkg-dev desktop-file-utils
 )
