@@ -67,14 +67,17 @@ qint16 columnCount(const ColumnWidths& grid) {
     return checkedInt16(grid.ColCount(), "ColCount");
 }
 
+// All rows go to the table together, in as few insert statements as it takes.
 void writeLayoutRows(data::TableAppender& table, const QString& name, const ColumnWidths& grid,
                      qint16 type) {
     const qint16 count = columnCount(grid);
+    QList<QVariantMap> rows;
     for (qint16 i = 0; i < count; ++i)
-        table.addRow({{"ftablename", name},
-                      {"fwidth", grid.ColWidth(i)},
-                      {"fsequence", i},
-                      {"ftype", type}});
+        rows.append({{"ftablename", name},
+                     {"fwidth", grid.ColWidth(i)},
+                     {"fsequence", i},
+                     {"ftype", type}});
+    table.addRows(rows);
 }
 
 // Statement by statement, outside any transaction: each takes effect on its own.

@@ -6,11 +6,9 @@
 
 namespace xhook::data {
 
-namespace {
-
 // Qt's SQLite driver binds only a few types natively and writes the rest as text, so a 16-bit
 // integer would be stored as "5" in a column without a type; such values are widened first.
-QVariant bindable(const QVariant& value) {
+QVariant bindableValue(const QVariant& value) {
     if (value.isNull()) return value;
     switch (value.typeId()) {
         case QMetaType::Char:
@@ -28,6 +26,8 @@ QVariant bindable(const QVariant& value) {
             return value;
     }
 }
+
+namespace {
 
 // Qt's PostgreSQL driver reads a forward-only query row by row from the server, and a second
 // statement on the same connection while such a query is being read discards its remaining rows.
@@ -51,7 +51,7 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
         return query;
     }
     if (!query.prepare(sql)) raiseStatementError(query, sql);
-    for (const QVariant& value : boundValues) query.addBindValue(bindable(value));
+    for (const QVariant& value : boundValues) query.addBindValue(bindableValue(value));
     if (!query.exec()) raiseStatementError(query, sql);
     return query;
 }

@@ -18,6 +18,10 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
                        const QVariantList& boundValues = {},
                        RowReading reading = RowReading::Held);
 
+// A value as the drivers bind it: the integer types that Qt's SQLite driver would write as text
+// are widened to 64 bits, a float to a double.
+QVariant bindableValue(const QVariant& value);
+
 // Raises DbError (object closed) for an operation on a closed connection or result set.
 [[noreturn]] void raiseObjectClosed(const QString& operation);
 

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlField>
 #include <QStringList>
 
 #include "data/Connection.h"
@@ -47,12 +48,48 @@ void TableAppender::close() {
     open_ = false;
 }
 
-// Column names are taken as the table spells them, quoted; unknown ones are refused.
+void TableAppender::addRows(const QList<QVariantMap>& rows) {
+    for (const QVariantMap& row : rows) {
+        FaultInjection::check(DbCall::AddRow);
+        if (!open_) raiseObjectClosed(QStringLiteral("table '%1': AddNew").arg(tableName_));
+        if (!row.isEmpty()) columnList(row);
+    }
+    for (qsizetype first = 0; first < rows.size();) {
+        qsizetype count = 1;
+        while (first + count < rows.size() && count < kRowsPerStatement &&
+               !rows[first].isEmpty() && rows[first + count].keys() == rows[first].keys())
+            ++count;
+        insertBatch(rows, first, count);
+        first += count;
+    }
+}
+
+void TableAppender::insertBatch(const QList<QVariantMap>& rows, qsizetype first,
+                                qsizetype count) {
+    if (rows[first].isEmpty()) {
+        addRow(rows[first]);
+        return;
+    }
+    QStringList values;
+    for (qsizetype i = first; i < first + count; ++i) values << valueList(rows[i]);
+    const QString insert = QStringLiteral("insert into %1 (%2) values %3")
+                               .arg(tableName_, columnList(rows[first]), values.join(','));
+    StatementLog::recordSql(insert);
+    runStatement(connection_.database(), insert);
+}
+
 QString TableAppender::insertStatement(const QVariantMap& values) const {
     if (values.isEmpty()) return QStringLiteral("insert into %1 default values").arg(tableName_);
+    QStringList placeholders;
+    for (qsizetype i = 0; i < values.size(); ++i) placeholders << QStringLiteral("?");
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(tableName_, columnList(values), placeholders.join(','));
+}
+
+// Column names are taken as the table spells them, quoted; unknown ones are refused.
+QString TableAppender::columnList(const QVariantMap& values) const {
     const QSqlDriver* driver = connection_.database().driver();
     QStringList columns;
-    QStringList placeholders;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
         const int index = columns_.indexOf(it.key());
         if (index < 0)
@@ -60,10 +97,22 @@ QString TableAppender::insertStatement(const QVariantMap& values) const {
                 DbErrorNumber::ItemNotFound,
                 QStringLiteral("table '%1' has no column \"%2\"").arg(tableName_, it.key()));
         columns << driver->escapeIdentifier(columns_.fieldName(index), QSqlDriver::FieldName);
-        placeholders << QStringLiteral("?");
     }
-    return QStringLiteral("insert into %1 (%2) values (%3)")
-        .arg(tableName_, columns.join(','), placeholders.join(','));
+    return columns.join(',');
+}
+
+// One row's values as literals, quoted and escaped by the driver, so that a whole batch goes to
+// the server in one statement without a prepared statement of its own.
+QString TableAppender::valueList(const QVariantMap& values) const {
+    const QSqlDriver* driver = connection_.database().driver();
+    QStringList literals;
+    for (const QVariant& value : values) {
+        const QVariant bound = bindableValue(value);
+        QSqlField field(QString(), bound.metaType());
+        field.setValue(bound);
+        literals << driver->formatValue(field);
+    }
+    return '(' + literals.join(',') + ')';
 }
 
 }  // namespace xhook::data

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
+#include <QList>
 #include <QVariantMap>
 
 namespace xhook::data {
@@ -16,10 +17,18 @@ public:
     TableAppender(Connection& connection, QString tableName);
     // Writes one row; keys are column names (without regard to case). Raises DbError.
     void addRow(const QVariantMap& values);
+    // Writes the rows in order, as few insert statements as the rows' columns allow: rows of the
+    // same columns go into one statement of up to kRowsPerStatement rows, their values written
+    // into the text by the driver. Raises DbError; the rows are checked before any is written.
+    void addRows(const QList<QVariantMap>& rows);
+    static constexpr qsizetype kRowsPerStatement = 500;
     void close();
 
 private:
     QString insertStatement(const QVariantMap& values) const;
+    QString columnList(const QVariantMap& values) const;
+    QString valueList(const QVariantMap& values) const;
+    void insertBatch(const QList<QVariantMap>& rows, qsizetype first, qsizetype count);
 
     Connection& connection_;
     QString tableName_;
