@@ -4,11 +4,7 @@
 // operation succeeds.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 #include "component/SharedState.h"
@@ -17,6 +13,7 @@
 #include "data/GridLayoutStore.h"
 #include "host/lib/DemoDatabase.h"
 #include "tests/support/ErrorCapture.h"
+#include "tests/support/OwnServer.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "window/Commands.h"
 #include "window/FlexGrid.h"
@@ -27,34 +24,6 @@ using namespace xhook;
 using namespace xhook::test;
 
 namespace {
-
-const QString kScript = QStringLiteral(XHOOK_SOURCE_DIR "/scripts/pg-test-server");
-
-// A throw-away server in a folder of its own (scripts/pg-test-server), stopped and removed at the
-// end.
-class OwnServer {
-  public:
-    OwnServer() { started_ = run("start") == 0; }
-    ~OwnServer() { run("stop"); }
-    bool started() const { return started_; }
-    QString connectionString() const {
-        QFile file(folder_.filePath("connection-string"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed()
-                                              : QString();
-    }
-    // Stops it at once, as a crash does; callable from any thread.
-    void crash() const { std::system(command("crash").constData()); }
-    bool resume() const { return run("resume") == 0; }
-
-  private:
-    int run(const char* action) const { return std::system(command(action).constData()); }
-    QByteArray command(const char* action) const {
-        return (kScript + ' ' + action + " '" + folder_.path() + "' >/dev/null").toLocal8Bit();
-    }
-
-    QTemporaryDir folder_;
-    bool started_ = false;
-};
 
 class ServerStopTest : public ReconcileWindowFixture {
   protected:
