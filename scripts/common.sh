@@ -47,17 +47,22 @@ configure_and_build() {
 
 # Starts a throw-away PostgreSQL server for the postgres tests in a temporary folder, which is
 # stopped and removed when the calling script ends (also when tests fail), and exports its
-# connection string as XHOOK_PG_CONNECTION. When the server cannot be started, the connection
-# string names the server that is not there, so the postgres tests fail saying so and the SQLite
-# tests still run.
+# connection string as XHOOK_PG_CONNECTION; pgbouncer in transaction pooling mode in front of it,
+# its connection string as XHOOK_PG_BOUNCER_CONNECTION. When the server cannot be started, the
+# connection strings name the server that is not there, so the postgres tests fail saying so and
+# the SQLite tests still run.
 start_test_server() {
   PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/xhook-pg.XXXXXX")"
   trap '"$ROOT/scripts/pg-test-server" stop "$PG_DIR" || true; rm -rf "$PG_DIR"' EXIT
   if "$ROOT/scripts/pg-test-server" start "$PG_DIR"; then
     XHOOK_PG_CONNECTION="$(cat "$PG_DIR/connection-string")"
+    "$ROOT/scripts/pg-test-server" bouncer "$PG_DIR" ||
+      echo "$(basename "$0"): pgbouncer did not start; the postgres tests through it will fail" >&2
   else
     echo "$(basename "$0"): the PostgreSQL test server did not start; the postgres tests will fail" >&2
     XHOOK_PG_CONNECTION="Provider=PostgreSQL;Server=$PG_DIR/socket;Port=54000;Database=xhook_test;User ID=postgres"
   fi
-  export XHOOK_PG_CONNECTION
+  XHOOK_PG_BOUNCER_CONNECTION="$(cat "$PG_DIR/bouncer-connection-string" 2>/dev/null ||
+    echo "Provider=PostgreSQL;Server=$PG_DIR/bouncer;Port=6432;Database=xhook_test;User ID=postgres")"
+  export XHOOK_PG_CONNECTION XHOOK_PG_BOUNCER_CONNECTION
 }
