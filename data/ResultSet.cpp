@@ -24,7 +24,9 @@ ResultSet::ResultSet(QSqlQuery query, QString sqlText)
     const QSqlRecord record = query_.record();
     for (int i = 0; i < record.count(); ++i) {
         names_.append(record.fieldName(i));
-        indexByName_.emplace(names_.last(), i);  // the first of two equal names wins
+        const QString key = names_.last().toCaseFolded();
+        if (!indexByFoldedName_.contains(key))
+            indexByFoldedName_.insert(key, i);  // the first of two equal names wins
     }
     fetch();
 }
@@ -62,21 +64,9 @@ QVariant ResultSet::valueAt(int index) const {
     return query_.value(index);
 }
 
+// Names compare without regard to case: both sides are case-folded.
 int ResultSet::fieldIndex(const QString& fieldName) const {
-    const auto found = indexByName_.find(fieldName);
-    return found == indexByName_.end() ? -1 : found->second;
-}
-
-// FNV-1a over the case-folded characters.
-size_t ResultSet::CaseFoldedHash::operator()(const QString& name) const noexcept {
-    size_t hash = 14695981039346656037ull;
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        const char16_t folded =
-            u < 128 ? (u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u) : c.toCaseFolded().unicode();
-        hash = (hash ^ folded) * 1099511628211ull;
-    }
-    return hash;
+    return indexByFoldedName_.value(fieldName.toCaseFolded(), -1);
 }
 
 int ResultSet::fieldCount() const {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <unordered_map>
 
 #include "data/FaultInjection.h"
 
@@ -45,20 +45,9 @@ private:
     QVariant valueAt(int index) const;
     [[noreturn]] QVariant valueOutOfReach(int index) const;
 
-    // Field names hashed and compared without regard to case and without a seed: a lookup by
-    // name costs no allocation and no keyed hash, since every value of a grid is read by name.
-    struct CaseFoldedHash {
-        size_t operator()(const QString& name) const noexcept;
-    };
-    struct CaseInsensitiveEqual {
-        bool operator()(const QString& a, const QString& b) const noexcept {
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        }
-    };
-
     QSqlQuery query_;
     QString sqlText_;
-    std::unordered_map<QString, int, CaseFoldedHash, CaseInsensitiveEqual> indexByName_;
+    QHash<QString, int> indexByFoldedName_;  // field numbers by case-folded name
     QStringList names_;
     bool open_ = true;
     bool atEnd_ = false;
