@@ -32,12 +32,6 @@ public:
 
     void setConnectionString(const QString& text) { connectionString_ = text; }
     const QString& connectionString() const { return connectionString_; }
-    void setCursorLocation(int value) { cursorLocation_ = value; }
-    void setCommandTimeout(int seconds) { commandTimeout_ = seconds; }
-    void setMode(int value) { mode_ = value; }
-    int cursorLocation() const { return cursorLocation_; }
-    int commandTimeout() const { return commandTimeout_; }
-    int mode() const { return mode_; }
 
     // Uses connectionString(); raises DbError, and then stays closed. A PostgreSQL connection
     // takes a database that an earlier connection with the same string left in the pool, unless
@@ -80,9 +74,6 @@ private:
     void openFresh(const ConnectionString& cs, std::unique_ptr<Backend> backend);
 
     QString connectionString_;
-    int cursorLocation_ = 2;
-    int commandTimeout_ = 30;
-    int mode_ = 0;
     QString qtConnectionName_;
     QSqlDatabase db_;
     std::unique_ptr<Backend> backend_;

@@ -14,9 +14,6 @@ bool OpenConnection() {
     if (state.gConnection) return true;
     auto connection = std::make_unique<data::Connection>();
     connection->setConnectionString(state.DBConnectionString);
-    connection->setCursorLocation(3);
-    connection->setCommandTimeout(0);
-    connection->setMode(0);
     connection->open();
     state.gConnection = std::move(connection);
     return true;
