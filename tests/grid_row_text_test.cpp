@@ -142,9 +142,8 @@ TEST_F(GridLoaderFieldsTest, ColumnsThatShowOneFieldEachGetItsText) {
     EXPECT_EQ(grid.cellText(5, 8), QString()) << "not totalled";
 }
 
-// The totals of several columns are summed in one pass over the rows; a text that is no number
-// still fails column after column: the columns before it totalled, its own column up to the line
-// before it, the columns after it untouched.
+// The totals of several columns; a text that is no number fails column after column: the columns
+// before it totalled, its own column up to the line before it, the columns after it untouched.
 TEST_F(GridLoaderFieldsTest, ATextInATotalledColumnStopsTheTotalsWhereItStands) {
     configure(1, "fitem", 0, 0);  // grid column 3, the label's column
     configure(2, "fqty", 0, 1);   // grid column 4

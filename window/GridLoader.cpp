@@ -142,12 +142,6 @@ double gridCellNumber(const FlexGrid& grid, int row, int column, const LocaleNum
     return cellNumber(grid.cellTextView(row, column), numbers);
 }
 
-std::optional<double> gridCellNumberIfAny(const FlexGrid& grid, int row, int column,
-                                          const LocaleNumbers& numbers) {
-    if (const std::optional<double> behind = grid.cellNumberBehind(row, column)) return behind;
-    return cellNumberIfAny(grid.cellTextView(row, column), numbers);
-}
-
 // One step of a total: the sum past the largest double is an overflow.
 double addedToTotal(double cell, double sum) {
     const double next = cell + sum;
@@ -332,29 +326,6 @@ void writeTotals(FlexGrid& grid, const std::vector<int>& columns, const std::vec
         grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, columns[i], sums[i]);
 }
 
-// All totalled columns in one pass over the rows: the rows lie apart in memory, and a pass per
-// column would fetch every row again for each column. Each column is summed in the order that
-// totalColumn sums it, so the totals are the same. False, with nothing written, where a cell holds
-// no number; totalColumn then fails there, column after column, as it must.
-bool totalColumnsRowByRow(FlexGrid& grid, const std::vector<int>& columns) {
-    const LocaleNumbers numbers;
-    const int totalsRow = grid.RowCount() - 1;
-    std::vector<double> sums;
-    for (int column : columns) {
-        const std::optional<double> start = gridCellNumberIfAny(grid, totalsRow, column, numbers);
-        if (!start) return false;
-        sums.push_back(*start);
-    }
-    for (int r = 1; r <= totalsRow - 1; ++r)
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const std::optional<double> cell = gridCellNumberIfAny(grid, r, columns[i], numbers);
-            if (!cell || !std::isfinite(*cell + sums[i])) return false;
-            sums[i] = *cell + sums[i];
-        }
-    writeTotals(grid, columns, sums);
-    return true;
-}
-
 // The running totals, where they hold and the totals row adds nothing to them.
 bool writeRunningTotals(FlexGrid& grid, const RunningTotals& totals) {
     const int totalsRow = grid.RowCount() - 1;
@@ -373,7 +344,6 @@ void addTotalsRow(FlexGrid& grid, const ColumnTable& table, const RunningTotals&
     grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
     colourRow(grid, row, table, kTotalsColor);
     if (writeRunningTotals(grid, totals)) return;
-    if (totalColumnsRowByRow(grid, totals.columns)) return;
     for (int c : totals.columns) totalColumn(grid, c);
 }
 
