@@ -7,8 +7,9 @@
 
 namespace xhook {
 
-// ImageList1 of the reconciliation window: the toolbar's images, each under a text key. The
-// images are drawn as vector shapes on a 16 x 16 grid, so that they stay sharp at any scale.
+// ImageList1 of the reconciliation window: the toolbar's images, each under a text key. Each
+// image is an SVG file on a 16 x 16 grid (window/icons/<key>.svg, in the library's resources),
+// drawn at the size asked for, so that it stays sharp at any scale.
 // Silver is the list's transparent colour: a pixel of that colour is never shown.
 namespace ToolbarIcons {
 
@@ -26,7 +27,7 @@ QImage image(const QString& key, int pixels);
 // 2, both 16 x 16 logical pixels); a null icon for an unknown key.
 QIcon icon(const QString& key);
 
-// The window's own icon, drawn with the same shapes: an invoice and an outbound document joined
+// The window's own icon (window/icons/window.svg): an invoice and an outbound document joined
 // by a check mark.
 QIcon windowIcon();
 
