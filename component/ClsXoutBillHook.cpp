@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
+#include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "component/HookBill.h"
 #include "component/SharedState.h"
@@ -19,7 +20,9 @@ template <typename Call>
 auto atHostBoundary(Call call) {
     try {
         return call();
-    } catch (const Error&) {
+    } catch (const Error& e) {
+        qCDebug(xhook::lcWindow).noquote().nospace()
+            << "error " << e.number() << " passed to the host: " << e.description();
         throw;
     } catch (const std::bad_alloc&) {
         throw Error(7, QStringLiteral("内存不足"));

@@ -1,6 +1,8 @@
 #include "data/Connection.h"
 
+#include <QScopeGuard>
 #include <QSqlQuery>
+#include <QStringList>
 #include <atomic>
 #include <optional>
 
@@ -14,6 +16,7 @@
 #include "data/SqlStatement.h"
 #include "data/StatementLog.h"
 #include "data/TableAppender.h"
+#include "foundation/DiagnosticLog.h"
 
 namespace xhook::data {
 
@@ -32,6 +35,17 @@ void recordProcedureCall(const QString& name, const QList<Parameter>& parameters
     StatementLog::recordProcedure(name, inputs);
 }
 
+// Where a connection goes, for the diagnostic log: the provider, server and database named by the
+// connection string, and nothing else of it (no user, no password).
+QString destinationForLog(const ConnectionString& cs) {
+    QStringList parts{QStringLiteral("provider=") + cs.provider()};
+    for (const char* key : {"Server", "Port", "Service", "Database", "Data Source"}) {
+        const QString name = QLatin1String(key);
+        if (!cs.value(name).isEmpty()) parts << name.toLower() + '=' + cs.value(name);
+    }
+    return parts.join(' ');
+}
+
 }  // namespace
 
 Connection::Connection() = default;
@@ -46,6 +60,12 @@ void Connection::open() {
         throw DbError(DbErrorNumber::ObjectOpen,
                       QStringLiteral("operation is not allowed when the object is open (Open)"));
     const ConnectionString cs = ConnectionString::parse(connectionString_);
+    if (lcConnection().isDebugEnabled()) destination_ = destinationForLog(cs);
+    qCDebug(lcConnection).noquote() << "opening" << destination_;
+    bool opened = false;
+    const auto noteFailure = qScopeGuard([&] {
+        if (!opened) qCDebug(lcConnection).noquote() << "open failed:" << destination_;
+    });
     std::unique_ptr<Backend> backend = Backend::forProvider(cs.provider());
     std::unique_ptr<PoolingOptions> pooling;
     if (backend->poolable()) pooling = std::make_unique<PoolingOptions>(PoolingOptions::of(cs));
@@ -60,6 +80,9 @@ void Connection::open() {
     } else {
         openFresh(cs, std::move(backend));
     }
+    opened = true;
+    qCDebug(lcConnection).noquote() << (kept ? "opened (from the pool)" : "opened")
+                                    << qtConnectionName_ << destination_;
     pooling_ = std::move(pooling);
     poolKey_ = connectionString_;
     inTransaction_ = false;
@@ -85,6 +108,7 @@ void Connection::closeQuietly() noexcept {
     if (inTransaction_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
     OpenDatabase database{qtConnectionName_, db_, std::move(backend_), opened_};
     db_ = QSqlDatabase();
+    qCDebug(lcConnection).noquote() << "closed" << qtConnectionName_ << destination_;
     qtConnectionName_.clear();
     inTransaction_ = false;
     const std::unique_ptr<PoolingOptions> pooling = std::move(pooling_);
@@ -153,7 +177,9 @@ void Connection::runProcedure(const QString& name, QList<Parameter>& parameters)
     FaultInjection::check(DbCall::RunProcedure);
     requireOpen("Execute procedure");
     recordProcedureCall(name, parameters);
+    const QElapsedTimer timer = StatementLog::startTimer();
     backend_->runProcedure(db_, name, parameters, inTransaction_);
+    StatementLog::procedureAnswered(timer, name, parameters);
 }
 
 QString Connection::providerName() const {

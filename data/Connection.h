@@ -75,6 +75,7 @@ private:
 
     QString connectionString_;
     QString qtConnectionName_;
+    QString destination_;  // provider, server and database, for the diagnostic log
     QSqlDatabase db_;
     std::unique_ptr<Backend> backend_;
     std::chrono::steady_clock::time_point opened_;

@@ -2,10 +2,14 @@
 
 #include <QSqlError>
 
+#include "data/StatementLog.h"
+
 namespace xhook::data {
 
 DbError::DbError(long number, QString description, QString nativeCode)
-    : ComponentError(number, std::move(description)), nativeCode_(std::move(nativeCode)) {}
+    : ComponentError(number, std::move(description)), nativeCode_(std::move(nativeCode)) {
+    StatementLog::error(this->number(), this->description(), nativeCode_);
+}
 
 namespace {
 

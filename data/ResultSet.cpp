@@ -20,7 +20,7 @@ namespace {
 }  // namespace
 
 ResultSet::ResultSet(QSqlQuery query, QString sqlText)
-    : query_(std::move(query)), sqlText_(std::move(sqlText)) {
+    : query_(std::move(query)), sqlText_(std::move(sqlText)), sent_(StatementLog::lastSent()) {
     const QSqlRecord record = query_.record();
     for (int i = 0; i < record.count(); ++i) {
         names_.append(record.fieldName(i));
@@ -31,7 +31,9 @@ ResultSet::ResultSet(QSqlQuery query, QString sqlText)
     fetch();
 }
 
-ResultSet::~ResultSet() = default;
+ResultSet::~ResultSet() {
+    sent_.rowsRead(rowsRead_, atEnd_);
+}
 
 bool ResultSet::eof() const {
     requireOpen("EOF");
@@ -91,13 +93,18 @@ void ResultSet::moveNext() {
 // The statement is released as soon as the last row has been read.
 void ResultSet::fetch() {
     atEnd_ = !query_.next();
-    if (!atEnd_) return;
+    if (!atEnd_) {
+        ++rowsRead_;
+        return;
+    }
     const QSqlError error = query_.lastError();
     query_.finish();
+    if (!error.isValid()) sent_.rowsRead(rowsRead_, true);
     if (error.isValid()) throw DbError::fromSqlError(error, "SQL: " + sqlText_);
 }
 
 void ResultSet::close() {
+    sent_.rowsRead(rowsRead_, atEnd_);
     open_ = false;
     query_.finish();
 }

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include "data/FaultInjection.h"
+#include "data/StatementLog.h"
 
 namespace xhook::data {
 
@@ -51,6 +52,8 @@ private:
     QStringList names_;
     bool open_ = true;
     bool atEnd_ = false;
+    qint64 rowsRead_ = 0;
+    StatementLog::Sent sent_;  // the statement as the diagnostic log numbered it
 };
 
 }  // namespace xhook::data

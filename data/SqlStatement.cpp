@@ -3,6 +3,7 @@
 #include <QSqlError>
 
 #include "data/DbError.h"
+#include "data/StatementLog.h"
 
 namespace xhook::data {
 
@@ -44,15 +45,17 @@ bool readsForwardOnly(const QSqlDatabase& db) {
 
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
                        const QVariantList& boundValues, RowReading reading) {
+    const QElapsedTimer timer = StatementLog::startTimer();
     QSqlQuery query(db);
     query.setForwardOnly(reading == RowReading::Streamed || readsForwardOnly(db));
     if (boundValues.isEmpty()) {
         if (!query.exec(sql)) raiseStatementError(query, sql);
-        return query;
+    } else {
+        if (!query.prepare(sql)) raiseStatementError(query, sql);
+        for (const QVariant& value : boundValues) query.addBindValue(bindableValue(value));
+        if (!query.exec()) raiseStatementError(query, sql);
     }
-    if (!query.prepare(sql)) raiseStatementError(query, sql);
-    for (const QVariant& value : boundValues) query.addBindValue(bindableValue(value));
-    if (!query.exec()) raiseStatementError(query, sql);
+    StatementLog::sqlSent(timer, sql, boundValues, query);
     return query;
 }
 

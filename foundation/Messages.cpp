@@ -5,6 +5,8 @@
 #include <QThread>
 #include <cstdio>
 
+#include "foundation/DiagnosticLog.h"
+
 namespace xhook {
 
 namespace {
@@ -42,6 +44,8 @@ void StderrMessageSink::show(const QString& text, int, const std::optional<QStri
 }
 
 void showMessage(const QString& text, int style, const std::optional<QString>& title) {
+    qCDebug(lcWindow).noquote().nospace()
+        << "message (style " << style << (title ? ", title " + *title : QString()) << "): " << text;
     (currentSink ? *currentSink : defaultSink()).show(text, style, title);
 }
 

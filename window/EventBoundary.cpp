@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
@@ -32,6 +33,8 @@ bool runWindowStep(const std::function<void()>& step) {
         step();
         return true;
     } catch (const ComponentError& error) {
+        qCDebug(lcWindow).noquote().nospace()
+            << "error " << error.number() << " passed out of a window step: " << error.description();
         reportStepError(error.description());
     } catch (const std::exception& error) {
         reportStepError(QString::fromUtf8(error.what()));
