@@ -12,6 +12,7 @@
 
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
+#include "window/ColumnFit.h"
 #include "window/GridDelegate.h"
 #include "window/GridModel.h"
 
@@ -414,8 +415,35 @@ int FlexGrid::ColWidth(int col) const {
 
 void FlexGrid::setColWidth(int col, int twips) {
     checkColumn(col);
-    model_->column(col).widthTwips = checkedTwips(twips, kDefaultColumnWidthTwips, "ColWidth");
+    GridModel::Column& column = model_->column(col);
+    column.widthTwips = checkedTwips(twips, kDefaultColumnWidthTwips, "ColWidth");
+    column.widthChosen = true;
     applyColumnWidth(col);
+}
+
+bool FlexGrid::colWidthChosen(int col) const {
+    checkColumn(col);
+    return model_->column(col).widthChosen;
+}
+
+// A cell needs its text, the margins on both sides and its boundary line; the header needs what
+// the style makes of its caption.
+void FlexGrid::fitColumnsToContents() {
+    std::vector<int> columns;
+    for (int c = 0; c < ColCount(); ++c)
+        if (!model_->column(c).hidden && !model_->column(c).widthChosen) columns.push_back(c);
+    if (columns.empty()) return;
+    const std::vector<std::vector<int>> candidates = ColumnFit::longestTextRows(*model_, columns);
+    const QFontMetrics metrics(font());
+    const int limit = twipsToPixelsX(kFitLimitTwips);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int c = columns[i];
+        const int cell = ColumnFit::widestText(*model_, c, candidates[i], metrics) +
+                         2 * GridDelegate::kTextMargin + 1;
+        const int header = horizontalHeader()->sectionSizeHint(c);
+        model_->column(c).widthTwips = pixelsToTwipsX(std::clamp(std::max(cell, header), 1, limit));
+        applyColumnWidth(c);
+    }
 }
 
 void FlexGrid::applyColumnWidth(int col) {
@@ -430,6 +458,7 @@ void FlexGrid::applyColumnWidth(int col) {
 void FlexGrid::columnResized(int col, int /*oldPixels*/, int newPixels) {
     if (settingColumns_ || col >= ColCount() || model_->column(col).hidden) return;
     model_->column(col).widthTwips = pixelsToTwipsX(newPixels);
+    model_->column(col).widthChosen = true;
 }
 
 int FlexGrid::RowHeight(int row) const {

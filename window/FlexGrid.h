@@ -60,6 +60,12 @@ class FlexGrid : public QTableView, public ColumnWidths {
 
     int ColWidth(int col) const final;  // twips
     void setColWidth(int col, int twips) final;
+    // Gives each visible column whose width nobody has chosen yet (neither a caller through
+    // setColWidth, as the stored layout does, nor the user by dragging or double-clicking its
+    // boundary) the width that its header and its displayed texts need, at most kFitLimitTwips.
+    void fitColumnsToContents();
+    bool colWidthChosen(int col) const;
+    static constexpr int kFitLimitTwips = 4500;
     int RowHeight(int row) const;  // twips
     void setRowHeight(int row, int twips);
     void setColAlignment(int col, int code);  // alignment codes 0..9

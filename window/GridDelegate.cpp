@@ -10,7 +10,6 @@ namespace xhook {
 
 namespace {
 
-constexpr int kTextMargin = 3;
 constexpr int kSelectionAlpha = 150;
 
 void drawLine(QPainter* painter, const QColor& color, const QPoint& from, const QPoint& to) {

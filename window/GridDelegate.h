@@ -15,6 +15,9 @@ class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
   public:
+    // The room left of and right of a cell's text, in pixels.
+    static constexpr int kTextMargin = 3;
+
     GridDelegate(const GridModel& model, const FlexGrid& grid, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/Conversions.h"
+#include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
@@ -383,6 +384,8 @@ void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList
     recordset = connection.openResultSet(lineQuery(source.lineView, ids), data::RowReading::Streamed);
     setUpGrid(grid, table);
     loadLines(grid, table, *recordset);
+    grid.fitColumnsToContents();
+    qCDebug(lcWindow).noquote() << grid.Name() << "loaded:" << grid.RowCount() << "rows";
 }
 
 }  // namespace

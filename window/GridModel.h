@@ -31,6 +31,9 @@ class GridModel : public QAbstractTableModel {
         QString formatText;
         DisplayFormat format;
         int widthTwips = 0;
+        // Set when a caller (a stored layout) or the user gave the column its width; until then
+        // a load fits it to its texts.
+        bool widthChosen = false;
         bool hidden = false;
     };
 

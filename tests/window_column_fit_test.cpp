@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QList>
+
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/ResultSet.h"
+#include "tests/support/ReconcileTestSupport.h"
+#include "window/ColumnFit.h"
+#include "window/FlexGrid.h"
+#include "window/GridDelegate.h"
+#include "window/GridModel.h"
+#include "window/HookForm.h"
+
+using namespace xhook;
+using namespace xhook::test;
+
+namespace {
+
+constexpr int kDefaultWidthTwips = 1000;
+
+void sendWindowEvent(QWidget* form, QEvent::Type type) {
+    QEvent event(type);
+    QCoreApplication::sendEvent(form, &event);
+}
+
+int limitPixels() {
+    return FlexGrid::twipsToPixelsX(FlexGrid::kFitLimitTwips);
+}
+
+// The width a column needs, measured over every row's displayed text (the fit itself measures
+// only the longest few): the widest text with the cell's margins and line, or the header's own
+// size, whichever is more, bounded by the limit.
+int neededPixels(const FlexGrid& grid, int col) {
+    const QFontMetrics metrics(grid.font());
+    int widest = 0;
+    for (int r = 1; r < grid.RowCount(); ++r)
+        widest = std::max(widest, metrics.horizontalAdvance(grid.displayText(r, col)));
+    const int cell = widest + 2 * GridDelegate::kTextMargin + 1;
+    return std::min(std::max(cell, grid.horizontalHeader()->sectionSizeHint(col)), limitPixels());
+}
+
+QList<int> widthsOf(const FlexGrid& grid) {
+    QList<int> widths;
+    for (int c = 0; c < grid.ColCount(); ++c) widths << grid.ColWidth(c);
+    return widths;
+}
+
+TEST(ColumnFitCandidates, TheLongestTextsOfEachColumnInOnePass) {
+    struct Case {
+        const char* what;
+        QList<int> lengths;         // of column 0's texts, row by row
+        std::vector<int> expected;  // the rows found, longest first
+    };
+    const QList<Case> cases = {
+        {"no rows", {}, {}},
+        {"empty texts are never candidates", {0, 0}, {}},
+        {"longest first, ties in row order", {3, 7, 1, 7, 9}, {4, 1, 3, 0, 2}},
+        {"only the longest few of many",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
+         {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4}},
+        {"a tie with the shortest of a full list stays out",
+         {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 6},
+         {13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GridModel model;
+        model.setColumnCount(2, kDefaultWidthTwips);
+        for (int length : c.lengths) model.appendRow(QString(length, 'x') + "\tlong text here");
+        const auto rows = ColumnFit::longestTextRows(model, {0, 1});
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0], c.expected);
+        EXPECT_EQ(int(rows[1].size()), std::min(int(c.lengths.size()), ColumnFit::kCandidates));
+    }
+}
+
+// The displayed text decides, and one long text does not take the window.
+TEST(ColumnFitGrid, FitsToTheDisplayedTextsWithinTheLimitAndLeavesChosenAndHiddenColumns) {
+    FlexGrid grid("vsf1");
+    grid.setColCount(5);
+    const QStringList headers = {"id", "单据编号", "客户", "金额", "备注"};
+    for (int c = 0; c < 5; ++c) grid.setCellProperty(FlexGrid::kSelectorText, 0, c, headers[c]);
+    grid.setColHidden(0, true);
+    grid.setColFormat(3, "#,##0.00");
+    grid.setColWidth(4, 777);
+    grid.AddRow("1\tXSFP000001\t上海宏达机械设备有限公司\t58416.5\tx");
+    grid.AddRow("2\tXSFP000002\t北京\t1080\t" + QString(400, 'W'));
+    grid.AddRow("3\tXSFP000003\t" + QString(300, u'长') + "\t12345678\ty");
+    grid.fitColumnsToContents();
+
+    EXPECT_EQ(grid.ColWidth(0), kDefaultWidthTwips) << "a hidden column is not fitted";
+    EXPECT_FALSE(grid.colWidthChosen(0));
+    for (int c : {1, 3}) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(FlexGrid::twipsToPixelsX(grid.ColWidth(c)), neededPixels(grid, c));
+        EXPECT_LT(FlexGrid::twipsToPixelsX(grid.ColWidth(c)), limitPixels());
+        EXPECT_FALSE(grid.colWidthChosen(c)) << "a fitted width is nobody's choice";
+    }
+    const QFontMetrics metrics(grid.font());
+    EXPECT_GT(FlexGrid::twipsToPixelsX(grid.ColWidth(3)),
+              metrics.horizontalAdvance("12,345,678.00"))
+        << "the formatted text, not the stored one";
+    EXPECT_EQ(FlexGrid::twipsToPixelsX(grid.ColWidth(2)), limitPixels()) << "bounded";
+    EXPECT_EQ(grid.ColWidth(4), 777) << "a width set through ColWidth stays";
+    EXPECT_TRUE(grid.colWidthChosen(4));
+
+    // A width the user drags is the user's: the next fit leaves it.
+    grid.horizontalHeader()->resizeSection(1, 40);
+    EXPECT_TRUE(grid.colWidthChosen(1));
+    grid.fitColumnsToContents();
+    EXPECT_EQ(grid.ColWidth(1), FlexGrid::pixelsToTwipsX(40));
+}
+
+class ColumnFitInTheWindow : public DemoDatabaseFixture {
+  protected:
+    // The widths of a layout in t_GS_tableinfo, by sequence.
+    QList<int> storedWidths(const QString& name, int type) {
+        data::Connection db;
+        db.setConnectionString(shared().DBConnectionString);
+        db.open();
+        auto rows = db.openResultSet(
+            QStringLiteral("select fwidth from t_GS_tableinfo where ftablename='%1' and ftype=%2 "
+                           "order by fsequence")
+                .arg(name)
+                .arg(type));
+        QList<int> widths;
+        for (; !rows->eof(); rows->moveNext()) widths << rows->value(0).toInt();
+        return widths;
+    }
+};
+
+TEST_F(ColumnFitInTheWindow, AFirstLoadFitsEveryVisibleColumnOfBothGrids) {
+    loadWindow("1001,1002,1003", "5001,5003");
+    for (FlexGrid* grid : {form().vsf1, form().vsf2}) {
+        SCOPED_TRACE(grid->Name().toStdString());
+        ASSERT_GT(grid->RowCount(), 2);
+        for (int c = 0; c < grid->ColCount(); ++c) {
+            SCOPED_TRACE(c);
+            if (grid->ColHidden(c)) {
+                EXPECT_EQ(grid->ColWidth(c), kDefaultWidthTwips);
+                continue;
+            }
+            EXPECT_EQ(FlexGrid::twipsToPixelsX(grid->ColWidth(c)), neededPixels(*grid, c));
+        }
+    }
+}
+
+// The first activation records the widths the grid has then, the fitted ones, as type 0; the
+// user's own widths are what the close saves, and the stored layout wins over the next fit.
+TEST_F(ColumnFitInTheWindow, AStoredLayoutWinsOverTheFitAndTheUsersWidthsAreSaved) {
+    loadWindow("1001", "");
+    HookForm& f = form();
+    const QList<int> fitted = widthsOf(*f.vsf1);
+    sendWindowEvent(&f, QEvent::WindowActivate);
+    EXPECT_EQ(storedWidths("XSGJA", 0), fitted);
+    EXPECT_EQ(widthsOf(*f.vsf1), fitted) << "no layout stored yet: the fit stays";
+
+    f.vsf1->horizontalHeader()->resizeSection(4, 211);
+    const int dragged = FlexGrid::pixelsToTwipsX(211);
+    loadWindow("1001,1002", "");
+    EXPECT_EQ(f.vsf1->ColWidth(4), dragged) << "the next load leaves the user's width";
+    QList<int> expected = widthsOf(*f.vsf1);
+    window.close();
+    EXPECT_EQ(storedWidths("XSGJA", 1), expected);
+
+    // The next window fits its first load, and the stored layout replaces the fit on
+    // activation and stays through the loads after it.
+    loadWindow("1003", "");
+    HookForm& next = form();
+    sendWindowEvent(&next, QEvent::WindowActivate);
+    EXPECT_EQ(widthsOf(*next.vsf1), expected);
+    loadWindow("1001,1002,1003", "");
+    EXPECT_EQ(widthsOf(*next.vsf1), expected);
+}
+
+}  // namespace

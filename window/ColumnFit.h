@@ -1,0 +1,29 @@
+#pragma once
+
+#include <vector>
+
+class QFontMetrics;
+
+namespace xhook {
+
+class GridModel;
+
+// How wide a column must be for its texts, as a spreadsheet's fit makes it, measured cheaply:
+// the rows' stored texts are compared by their length only, and just the longest few of each
+// column go through the column's display format and the font's metrics.
+class ColumnFit {
+  public:
+    // How many of a column's longest texts are measured.
+    static constexpr int kCandidates = 12;
+
+    // The data rows holding the longest stored texts of each of `columns` (longest first, at most
+    // kCandidates, ties kept in row order), from one pass over the rows.
+    static std::vector<std::vector<int>> longestTextRows(const GridModel& model,
+                                                         const std::vector<int>& columns);
+
+    // The widest of a column's displayed texts in `rows`, in pixels of `metrics`.
+    static int widestText(const GridModel& model, int col, const std::vector<int>& rows,
+                          const QFontMetrics& metrics);
+};
+
+}  // namespace xhook
