@@ -31,7 +31,8 @@ with the sales outbound documents that delivered the goods, with the stand-alone
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME dezuvaredodoziv8)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite (>= 6.4)")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "libqt6sql6-psql (>= 6.4), fonts-wqy-microhei")
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
+    "libqt6sql6-psql (>= 6.4), fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "xvfb, xauth")
 
 set(CPACK_COMPONENT_DEVELOPMENT_DISPLAY_NAME "Reconciliation component, development files")

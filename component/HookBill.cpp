@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include "foundation/Errors.h"
+#include "component/QtTranslations.h"
 #include "component/SharedState.h"
 #include "window/FrmHookResult.h"
 
@@ -30,6 +31,7 @@ void requireNoOperationRunning(const SharedState& state) {
 
 bool hookBill(const QString& strBillInterId) {
     requireGuiThread();
+    installQtTranslationsUnlessHostDid();
     SharedState& state = shared();
     requireNoOperationRunning(state);
     if (state.gInvoiceIds.isEmpty())

@@ -9,6 +9,7 @@
 #include "host/demo/InvoicePicker.h"
 #include "host/lib/DemoProcedures.h"
 #include "host/lib/FinderRegistration.h"
+#include "host/lib/HostTranslations.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("xouthook-demo");
     QGuiApplication::setApplicationDisplayName(QStringLiteral("演示宿主"));
+    xhook::host::installQtTranslations(app);
     setUpHost();
     const QStringList arguments = QApplication::arguments().mid(1);
     if (!arguments.isEmpty()) return hookBillOnce(arguments.join(','));

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "foundation/Errors.h"
+#include "host/lib/HostTranslations.h"
 #include "host/xouthook/Subcommand.h"
 
 using xhook::tool::Subcommand;
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName("xouthook");
+    xhook::host::installQtTranslations(app);
     QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.isEmpty()) return printUsage(stderr);
     const QString name = arguments.takeFirst();
