@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <array>
 
+#include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "data/GridLayoutStore.h"
 #include "window/Commands.h"
@@ -33,24 +34,27 @@ const QString kInvoiceLayout = QStringLiteral("XSGJA");
 const QString kOutboundLayout = QStringLiteral("XSGJB");
 const char* const kImageKeyProperty = "imageKey";
 
+// `description` is what a screen reader says of the button after its caption.
 struct ToolbarButtonDesign {
     const char* caption;
     const char* key;
     const char* imageKey;
     bool separatorAfter;
+    const char* description;
 };
 
+const char* const kNoCommand = "此窗口中无操作";
 const std::array<ToolbarButtonDesign, 10> kToolbarDesign = {{
-    {"新增", "New", "Find", false},
-    {"修改", "Update", "Update", false},
-    {"修订", "UpdateSeOutStock", "Update", false},
-    {"删除", "Delete", "Delete", true},
-    {"刷新", "Refresh", "Refresh", false},
-    {"过滤", "Filter", "Find", true},
-    {"钩稽", "Check", "Check", true},
-    {"预览", "Preview", "Preview", false},
-    {"打印", "Print", "Print", true},
-    {"关闭", "Exit", "Exit", false},
+    {"新增", "New", "Find", false, kNoCommand},
+    {"修改", "Update", "Update", false, kNoCommand},
+    {"修订", "UpdateSeOutStock", "Update", false, kNoCommand},
+    {"删除", "Delete", "Delete", true, kNoCommand},
+    {"刷新", "Refresh", "Refresh", false, kNoCommand},
+    {"过滤", "Filter", "Find", true, kNoCommand},
+    {"钩稽", "Check", "Check", true, "将所列销售发票与所列销售出库单钩稽"},
+    {"预览", "Preview", "Preview", false, kNoCommand},
+    {"打印", "Print", "Print", true, kNoCommand},
+    {"关闭", "Exit", "Exit", false, "关闭窗口, 保存两个表格的列宽"},
 }};
 
 QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
@@ -72,9 +76,13 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
 
 // Tab leaves the grid for the next control instead of walking its cells; the arrow keys, Home,
 // End and the page keys move the current row.
-FlexGrid* addGridTab(QTabWidget* tabs, const char* gridName, const QString& caption) {
+// A screen reader announces the grid by its tab's caption.
+FlexGrid* addGridTab(QTabWidget* tabs, const char* gridName, const QString& caption,
+                     const QString& description) {
     auto* grid = new FlexGrid(QLatin1String(gridName), tabs);
     grid->setObjectName(QLatin1String(gridName));
+    grid->setAccessibleName(caption);
+    grid->setAccessibleDescription(description);
     grid->setTabKeyNavigation(false);
     tabs->addTab(grid, caption);
     tabs->setMinimumHeight(FlexGrid::twipsToPixelsY(kMinimumPanelTwips));
@@ -119,6 +127,7 @@ void HookForm::buildMenus() {
 void HookForm::buildToolbar() {
     Toolbar1 = addToolBar(QString());
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setAccessibleName(QStringLiteral("工具栏"));
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
     Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -130,6 +139,10 @@ void HookForm::buildToolbar() {
             Toolbar1->addAction(ToolbarIcons::icon(imageKey), QString::fromUtf8(design.caption));
         button->setData(QLatin1String(design.key));
         button->setProperty(kImageKeyProperty, imageKey);
+        if (QWidget* widget = Toolbar1->widgetForAction(button)) {
+            widget->setAccessibleName(button->text());
+            widget->setAccessibleDescription(QString::fromUtf8(design.description));
+        }
         toolbarEntries_.append(button);
         if (design.separatorAfter) toolbarEntries_.append(Toolbar1->addSeparator());
     }
@@ -141,10 +154,12 @@ void HookForm::buildPanels() {
     RXSplitter1->setChildrenCollapsible(false);
     SSTab1 = new QTabWidget(RXSplitter1);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    vsf1 = addGridTab(SSTab1, "vsf1", QStringLiteral("销售发票"));
+    vsf1 = addGridTab(SSTab1, "vsf1", QStringLiteral("销售发票"),
+                      QStringLiteral("所选销售发票的明细, 每行一条, 末行为合计"));
     SSTab2 = new QTabWidget(RXSplitter1);
     SSTab2->setObjectName(QStringLiteral("SSTab2"));
-    vsf2 = addGridTab(SSTab2, "vsf2", QStringLiteral("销售出库单"));
+    vsf2 = addGridTab(SSTab2, "vsf2", QStringLiteral("销售出库单"),
+                      QStringLiteral("查询到的销售出库单的明细, 每行一条, 末行为合计"));
     vsf1->installEventFilter(this);
     vsf2->installEventFilter(this);
     RXSplitter1->addWidget(SSTab1);
@@ -161,7 +176,10 @@ void HookForm::buildPanels() {
 
 void HookForm::connectCommands() {
     const auto route = [this](QAction* item, std::function<void()> command) {
-        connect(item, &QAction::triggered, this, [this, command] { runStep(command); });
+        connect(item, &QAction::triggered, this, [this, item, command] {
+            qCDebug(lcWindow).noquote() << "command" << item->objectName() << item->text();
+            runStep(command);
+        });
     };
     route(MenuFileExit, [this] { close(); });
     route(MenuBillHook1, [this] { MenuBillHook1_Click(*this); });
@@ -194,16 +212,25 @@ void HookForm::applyLoadStep() {
 }
 
 void HookForm::applyActivateStep() {
-    runStep([this] {
-        LoadGridLayout(kInvoiceLayout, *vsf1, kStoredLayoutType);
-        LoadGridLayout(kOutboundLayout, *vsf2, kStoredLayoutType);
+    const auto load = [](const QString& name, FlexGrid& grid) {
+        const bool applied = LoadGridLayout(name, grid, kStoredLayoutType);
+        qCDebug(lcWindow).noquote() << "activated: layout" << name
+                                    << (applied ? "applied" : "not applied");
+    };
+    runStep([this, &load] {
+        load(kInvoiceLayout, *vsf1);
+        load(kOutboundLayout, *vsf2);
     });
 }
 
 // Each save is a step of its own, so that the second grid is saved when the first one fails.
 void HookForm::applyUnloadStep() {
-    runStep([this] { SaveGridLayout(kInvoiceLayout, *vsf1, kStoredLayoutType); });
-    runStep([this] { SaveGridLayout(kOutboundLayout, *vsf2, kStoredLayoutType); });
+    const auto save = [](const QString& name, FlexGrid& grid) {
+        const bool saved = SaveGridLayout(name, grid, kStoredLayoutType);
+        qCDebug(lcWindow).noquote() << "closing: layout" << name << (saved ? "saved" : "not saved");
+    };
+    runStep([this, &save] { save(kInvoiceLayout, *vsf1); });
+    runStep([this, &save] { save(kOutboundLayout, *vsf2); });
 }
 
 void HookForm::runStep(const std::function<void()>& step) {
@@ -239,6 +266,7 @@ QString HookForm::activeControlName() const {
 }
 
 void HookForm::toolbarButtonClicked(const QString& key) {
+    qCDebug(lcWindow).noquote() << "toolbar button" << key;
     if (key == QLatin1String("Exit"))
         runStep([this] { close(); });
     else if (key == QLatin1String("Check"))
