@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QList>

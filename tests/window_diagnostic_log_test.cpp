@@ -105,7 +105,8 @@ TEST_P(DiagnosticLog, AReconciliationWritesTheProcedureCallWithItsAnswerAndTheMe
     ASSERT_EQ(calls.size(), 1) << log.all().toStdString();
     EXPECT_TRUE(calls[0].contains("',5001,'")) << calls[0].toStdString();
     EXPECT_TRUE(calls[0].contains("',1001,'")) << calls[0].toStdString();
-    EXPECT_TRUE(calls[0].contains(QRegularExpression("answered \\(\\d+\\.\\d ms\\): .*=0")))
+    EXPECT_TRUE(calls[0].contains(QRegularExpression(
+        "answered \\(\\d+\\.\\d ms\\): intReturnValue=1, strReturnValue='钩稽成功")))
         << calls[0].toStdString();
     EXPECT_EQ(
         log.matching("^xhook.window: message \\(style 64, title " + kTitle + "\\): 钩稽成功!$")
