@@ -44,6 +44,15 @@ int neededPixels(const FlexGrid& grid, int col) {
     return std::min(std::max(cell, grid.horizontalHeader()->sectionSizeHint(col)), limitPixels());
 }
 
+// The fit measures a text by its characters' advances, which kerning can only make a pixel or
+// two wider than the shaped text: never narrower, so nothing is cut.
+void expectFitted(const FlexGrid& grid, int col) {
+    const int fitted = FlexGrid::twipsToPixelsX(grid.ColWidth(col));
+    const int needed = neededPixels(grid, col);
+    EXPECT_GE(fitted, needed);
+    EXPECT_LE(fitted, needed + 2);
+}
+
 QList<int> widthsOf(const FlexGrid& grid) {
     QList<int> widths;
     for (int c = 0; c < grid.ColCount(); ++c) widths << grid.ColWidth(c);
@@ -62,10 +71,10 @@ TEST(ColumnFitCandidates, TheLongestTextsOfEachColumnInOnePass) {
         {"longest first, ties in row order", {3, 7, 1, 7, 9}, {4, 1, 3, 0, 2}},
         {"only the longest few of many",
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
-         {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4}},
+         {15, 14, 13, 12, 11, 10, 9, 8}},
         {"a tie with the shortest of a full list stays out",
          {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 6},
-         {13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+         {13, 0, 1, 2, 3, 4, 5, 6}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -97,7 +106,7 @@ TEST(ColumnFitGrid, FitsToTheDisplayedTextsWithinTheLimitAndLeavesChosenAndHidde
     EXPECT_FALSE(grid.colWidthChosen(0));
     for (int c : {1, 3}) {
         SCOPED_TRACE(c);
-        EXPECT_EQ(FlexGrid::twipsToPixelsX(grid.ColWidth(c)), neededPixels(grid, c));
+        expectFitted(grid, c);
         EXPECT_LT(FlexGrid::twipsToPixelsX(grid.ColWidth(c)), limitPixels());
         EXPECT_FALSE(grid.colWidthChosen(c)) << "a fitted width is nobody's choice";
     }
@@ -145,7 +154,7 @@ TEST_F(ColumnFitInTheWindow, AFirstLoadFitsEveryVisibleColumnOfBothGrids) {
                 EXPECT_EQ(grid->ColWidth(c), kDefaultWidthTwips);
                 continue;
             }
-            EXPECT_EQ(FlexGrid::twipsToPixelsX(grid->ColWidth(c)), neededPixels(*grid, c));
+            expectFitted(*grid, c);
         }
     }
 }

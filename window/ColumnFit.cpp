@@ -1,6 +1,6 @@
 #include "window/ColumnFit.h"
 
-#include <QFontMetrics>
+#include <QtMath>
 #include <algorithm>
 
 #include "window/GridModel.h"
@@ -38,26 +38,45 @@ class Longest {
 
 }  // namespace
 
-// Row by row, so that each row's cells are fetched once.
+// Row by row, so that each row's cells are fetched once, and by their lengths alone.
 std::vector<std::vector<int>> ColumnFit::longestTextRows(const GridModel& model,
                                                          const std::vector<int>& columns) {
     std::vector<Longest> longest(columns.size());
+    std::vector<qsizetype> thresholds(columns.size(), 0);
+    std::vector<qsizetype> lengths(columns.size());
     const GridRows& rows = model.rows();
-    for (int r = 0; r < rows.count(); ++r)
+    for (int r = 0; r < rows.count(); ++r) {
+        rows.textLengths(r, columns, lengths.data());
         for (size_t i = 0; i < columns.size(); ++i) {
-            const qsizetype length = rows.text(r, columns[i]).size();
-            if (length > 0 && length > longest[i].threshold()) longest[i].offer(r, length);
+            if (lengths[i] <= thresholds[i]) continue;
+            longest[i].offer(r, lengths[i]);
+            thresholds[i] = longest[i].threshold();
         }
+    }
     std::vector<std::vector<int>> result;
     for (const Longest& column : longest) result.push_back(column.rows());
     return result;
 }
 
+// A text's width as the sum of its characters' advances, each character measured once per fit:
+// shaping every candidate would cost more than the rest of the fit. Without kerning the sum is
+// the shaped width; kerning only narrows a text. A text with surrogate pairs is shaped whole.
+int ColumnFit::TextWidths::width(QStringView text) {
+    qreal width = 0;
+    for (const QChar c : text) {
+        if (c.isSurrogate()) return qCeil(metrics_.horizontalAdvance(text.toString()));
+        auto known = advances_.constFind(c.unicode());
+        if (known == advances_.constEnd())
+            known = advances_.insert(c.unicode(), metrics_.horizontalAdvance(c));
+        width += *known;
+    }
+    return qCeil(width);
+}
+
 int ColumnFit::widestText(const GridModel& model, int col, const std::vector<int>& rows,
-                          const QFontMetrics& metrics) {
+                          TextWidths& widths) {
     int widest = 0;
-    for (int row : rows)
-        widest = std::max(widest, metrics.horizontalAdvance(model.displayText(row, col)));
+    for (int row : rows) widest = std::max(widest, widths.width(model.displayText(row, col)));
     return widest;
 }
 

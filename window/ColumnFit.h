@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QFontMetricsF>
+#include <QHash>
+#include <QStringView>
 #include <vector>
-
-class QFontMetrics;
 
 namespace xhook {
 
@@ -14,16 +15,27 @@ class GridModel;
 class ColumnFit {
   public:
     // How many of a column's longest texts are measured.
-    static constexpr int kCandidates = 12;
+    static constexpr int kCandidates = 8;
+
+    // Widths of texts in one font, in pixels.
+    class TextWidths {
+      public:
+        explicit TextWidths(const QFont& font) : metrics_(font) {}
+        int width(QStringView text);
+
+      private:
+        QFontMetricsF metrics_;
+        QHash<char16_t, qreal> advances_;
+    };
 
     // The data rows holding the longest stored texts of each of `columns` (longest first, at most
     // kCandidates, ties kept in row order), from one pass over the rows.
     static std::vector<std::vector<int>> longestTextRows(const GridModel& model,
                                                          const std::vector<int>& columns);
 
-    // The widest of a column's displayed texts in `rows`, in pixels of `metrics`.
+    // The widest of a column's displayed texts in `rows`.
     static int widestText(const GridModel& model, int col, const std::vector<int>& rows,
-                          const QFontMetrics& metrics);
+                          TextWidths& widths);
 };
 
 }  // namespace xhook

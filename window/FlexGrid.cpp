@@ -434,11 +434,11 @@ void FlexGrid::fitColumnsToContents() {
         if (!model_->column(c).hidden && !model_->column(c).widthChosen) columns.push_back(c);
     if (columns.empty()) return;
     const std::vector<std::vector<int>> candidates = ColumnFit::longestTextRows(*model_, columns);
-    const QFontMetrics metrics(font());
+    ColumnFit::TextWidths widths(font());
     const int limit = twipsToPixelsX(kFitLimitTwips);
     for (size_t i = 0; i < columns.size(); ++i) {
         const int c = columns[i];
-        const int cell = ColumnFit::widestText(*model_, c, candidates[i], metrics) +
+        const int cell = ColumnFit::widestText(*model_, c, candidates[i], widths) +
                          2 * GridDelegate::kTextMargin + 1;
         const int header = horizontalHeader()->sectionSizeHint(c);
         model_->column(c).widthTwips = pixelsToTwipsX(std::clamp(std::max(cell, header), 1, limit));

@@ -202,6 +202,16 @@ QStringView GridRows::text(int row, int col) const {
     return stored->cells.cell(col);
 }
 
+void GridRows::textLengths(int row, const std::vector<int>& columns, qsizetype* lengths) const {
+    const Row* stored = rows_[size_t(row)].get();
+    const int count = stored ? stored->cells.count() : 0;
+    const quint32* ends = stored ? stored->cells.ends() : nullptr;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int col = columns[i];
+        lengths[i] = col < count ? qsizetype(ends[col]) - stored->cells.start(col) : 0;
+    }
+}
+
 void GridRows::setText(int row, int col, const QString& text, std::optional<double> numberBehind) {
     Row& stored = rowToWrite(row);
     stored.setCell(col, text);

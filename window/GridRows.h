@@ -35,6 +35,8 @@ class GridRows {
     void dropColumnsFrom(int columnCount);
 
     QStringView text(int row, int col) const;
+    // The lengths of the texts of `row` in `columns`, into `lengths` (0 for a cell the row lacks).
+    void textLengths(int row, const std::vector<int>& columns, qsizetype* lengths) const;
     // Writes a cell's text; `numberBehind` is the number it was written from where the text shows
     // fewer digits than that number has, so that the number is not lost (a total that must read
     // back as itself).
