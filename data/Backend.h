@@ -25,10 +25,8 @@ public:
     // inside it instead of in a transaction of its own.
     virtual void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                               bool inTransaction) = 0;
-    // The connection's transactions; raise DbError.
-    virtual void beginTransaction(QSqlDatabase& db) = 0;
-    virtual void commitTransaction(QSqlDatabase& db) = 0;
-    virtual void rollbackTransaction(QSqlDatabase& db) = 0;
+    // The statement that begins a transaction of the connection; COMMIT and ROLLBACK end it.
+    virtual QString beginStatement() const = 0;
 
     // Whether an open database may be kept for the next connection with the same string.
     virtual bool poolable() const { return false; }

@@ -154,14 +154,14 @@ void Connection::beginTrans() {
     if (inTransaction_)
         throw DbError(DbErrorNumber::Generic,
                       QStringLiteral("a transaction is already open on this connection"));
-    backend_->beginTransaction(db_);
+    transactions().beginTrans();
     inTransaction_ = true;
 }
 
 void Connection::commitTrans() {
     FaultInjection::check(DbCall::Commit);
     requireTransaction("CommitTrans");
-    backend_->commitTransaction(db_);
+    transactions().commitTrans();
     inTransaction_ = false;
 }
 
@@ -170,7 +170,7 @@ void Connection::rollbackTrans() {
     FaultInjection::check(DbCall::Rollback);
     requireTransaction("RollbackTrans");
     inTransaction_ = false;
-    backend_->rollbackTransaction(db_);
+    transactions().rollbackTrans();
 }
 
 void Connection::runProcedure(const QString& name, QList<Parameter>& parameters) {
@@ -180,6 +180,10 @@ void Connection::runProcedure(const QString& name, QList<Parameter>& parameters)
     const QElapsedTimer timer = StatementLog::startTimer();
     backend_->runProcedure(db_, name, parameters, inTransaction_);
     StatementLog::procedureAnswered(timer, name, parameters);
+}
+
+StatementTransactions Connection::transactions() const {
+    return StatementTransactions(db_, backend_->beginStatement());
 }
 
 QString Connection::providerName() const {

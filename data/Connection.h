@@ -9,6 +9,7 @@
 
 #include "data/Parameter.h"
 #include "data/ResultSet.h"
+#include "data/Transaction.h"
 
 namespace xhook::data {
 
@@ -23,7 +24,7 @@ class TableAppender;
 // table, run stored procedures with named parameters, and run transactions. Every SQL text goes
 // through the Transact-SQL rewrite. Every failure raises DbError with the provider's number and
 // description.
-class Connection {
+class Connection : public TransactionInterface {
 public:
     Connection();
     ~Connection();  // closes quietly when still open
@@ -55,9 +56,11 @@ public:
     // An updatable view of a whole table, to which rows are added (written at once).
     std::unique_ptr<TableAppender> openTable(const QString& tableName);
 
-    void beginTrans();
-    void commitTrans();
-    void rollbackTrans();
+    // One transaction at a time, in the backend's manner (Backend::beginStatement); a Transaction
+    // scopes one.
+    void beginTrans() override;
+    void commitTrans() override;
+    void rollbackTrans() override;
     bool inTransaction() const { return inTransaction_; }
 
     // Runs a stored procedure; output parameters receive their answers.
@@ -72,6 +75,7 @@ private:
     void requireTransaction(const char* operation) const;
     void closeQuietly() noexcept;
     void openFresh(const ConnectionString& cs, std::unique_ptr<Backend> backend);
+    StatementTransactions transactions() const;
 
     QString connectionString_;
     QString qtConnectionName_;

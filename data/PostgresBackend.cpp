@@ -12,6 +12,7 @@
 #include "data/DbError.h"
 #include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
+#include "data/Transaction.h"
 
 namespace xhook::data {
 
@@ -155,33 +156,10 @@ void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
         callProcedure(db, name, parameters);
         return;
     }
-    runStatement(db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"));
-    try {
-        callProcedure(db, name, parameters);
-    } catch (...) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
-    commitTransaction(db);
-}
-
-// Serializable: two transactions that replace the same rows at once (two workstations saving a
-// layout of one name) cannot both commit; the later one fails with SQLSTATE 40001 and is rolled
-// back, instead of leaving the rows of both.
-void PostgresBackend::beginTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE"));
-}
-
-void PostgresBackend::commitTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("COMMIT"));
-}
-
-// A session that the server has ended (it stopped, or cut the connection off) took its
-// transaction with it: there is nothing left to roll back, and the failure that ended the work
-// has been reported already.
-void PostgresBackend::rollbackTransaction(QSqlDatabase& db) {
-    if (!db.isOpen()) return;
-    runStatement(db, QStringLiteral("ROLLBACK"));
+    StatementTransactions transactions(db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"));
+    Transaction transaction(transactions);
+    callProcedure(db, name, parameters);
+    transaction.commit();
 }
 
 bool PostgresBackend::stillConnected(QSqlDatabase& db) {

@@ -16,10 +16,12 @@ class PostgresBackend : public Backend {
     // committed).
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
-    // Serializable, so that concurrent transactions never interleave their writes.
-    void beginTransaction(QSqlDatabase& db) override;
-    void commitTransaction(QSqlDatabase& db) override;
-    void rollbackTransaction(QSqlDatabase& db) override;
+    // Serializable: two transactions that replace the same rows at once (two workstations saving
+    // a layout of one name) cannot both commit; the later one fails with SQLSTATE 40001 and is
+    // rolled back, instead of leaving the rows of both.
+    QString beginStatement() const override {
+        return QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE");
+    }
 
     // Kept between connections unless the string says Pooling=false; the driver's own statements
     // at open are then paid once per kept connection.

@@ -9,6 +9,7 @@
 #include "data/DbError.h"
 #include "data/NativeProcedures.h"
 #include "data/SqlStatement.h"
+#include "data/Transaction.h"
 
 namespace xhook::data {
 
@@ -85,26 +86,6 @@ void runNative(const NativeProcedure& procedure, QSqlDatabase& db, QList<Paramet
     checkAnswers(call);
 }
 
-// Rolls the transaction back when the scope is left before commit() succeeded.
-class TransactionScope {
-public:
-    TransactionScope(SqliteBackend& backend, QSqlDatabase& db) : backend_(backend), db_(db) {
-        backend_.beginTransaction(db_);
-    }
-    ~TransactionScope() {
-        if (!committed_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
-    }
-    void commit() {
-        backend_.commitTransaction(db_);
-        committed_ = true;
-    }
-
-private:
-    SqliteBackend& backend_;
-    QSqlDatabase& db_;
-    bool committed_ = false;
-};
-
 }  // namespace
 
 QSqlDatabase SqliteBackend::openDatabase(const ConnectionString& cs,
@@ -135,23 +116,12 @@ void SqliteBackend::runProcedure(QSqlDatabase& db, const QString& name,
     if (inTransaction) {
         runNative(procedure, db, call);
     } else {
-        TransactionScope transaction(*this, db);
+        StatementTransactions transactions(db, beginStatement());
+        Transaction transaction(transactions);
         runNative(procedure, db, call);
         transaction.commit();
     }
     copyAnswers(call, parameters);
-}
-
-void SqliteBackend::beginTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("BEGIN IMMEDIATE"));
-}
-
-void SqliteBackend::commitTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("COMMIT"));
-}
-
-void SqliteBackend::rollbackTransaction(QSqlDatabase& db) {
-    runStatement(db, QStringLiteral("ROLLBACK"));
 }
 
 }  // namespace xhook::data

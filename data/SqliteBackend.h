@@ -15,9 +15,7 @@ public:
                       bool inTransaction) override;
     // BEGIN IMMEDIATE: the write lock is taken at the start, so concurrent writers queue behind
     // the busy timeout instead of failing halfway through.
-    void beginTransaction(QSqlDatabase& db) override;
-    void commitTransaction(QSqlDatabase& db) override;
-    void rollbackTransaction(QSqlDatabase& db) override;
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
 };
 
 }  // namespace xhook::data
