@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "component/QtTranslations.h"
 #include "component/SharedState.h"
 #include "window/FrmHookResult.h"
@@ -34,10 +35,7 @@ bool hookBill(const QString& strBillInterId) {
     installQtTranslationsUnlessHostDid();
     SharedState& state = shared();
     requireNoOperationRunning(state);
-    if (state.gInvoiceIds.isEmpty())
-        state.gInvoiceIds = strBillInterId;
-    else
-        state.gInvoiceIds += ',' + strBillInterId;
+    appendIds(state.gInvoiceIds, strBillInterId);
     if (!state.gHookWindow) state.gHookWindow = std::make_unique<FrmHookResult>();
     FrmHookResult& window = *state.gHookWindow;
     window.find1();

@@ -13,6 +13,7 @@ struct FaultState {
     int seen = 0;
     QList<DbCall> kinds;
     std::optional<DbCall> failed;
+    std::exception_ptr error;  // thrown instead of the DbError, when set
 };
 
 thread_local FaultState state;
@@ -30,6 +31,11 @@ void FaultInjection::failCalls(const QList<int>& calls) {
     state = {};
     state.counting = true;
     state.targets = calls;
+}
+
+void FaultInjection::failCallWith(int n, std::exception_ptr error) {
+    failCalls({n});
+    state.error = std::move(error);
 }
 
 void FaultInjection::clear() {
@@ -59,6 +65,7 @@ void FaultInjection::checkOnThisThread(DbCall call) {
     if (!state.targets.contains(++state.seen)) return;
     if (!state.triggered) state.failed = call;
     state.triggered = true;
+    if (state.error) std::rethrow_exception(state.error);
     throw DbError(DbErrorNumber::InjectedFault,
                   QStringLiteral("injected fault at database call %1 (%2)")
                       .arg(state.seen)

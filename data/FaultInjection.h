@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <atomic>
+#include <exception>
 #include <optional>
 
 namespace xhook::data {
@@ -31,6 +32,9 @@ class FaultInjection {
     static void failCall(int n);  // arm: the n-th call from now fails, once
     // Arm several: each listed call from now fails, once (a fault inside a failure's handling).
     static void failCalls(const QList<int>& calls);
+    // Arm: the n-th call from now throws `error` instead, once: an exception of another kind than
+    // the layer's own (std::bad_alloc, say).
+    static void failCallWith(int n, std::exception_ptr error);
     static void clear();      // disarm and reset the counter
     static int callsSeen();   // calls counted since the last failCall/clear
     static bool triggered();  // whether the (first) armed fault has fired

@@ -7,19 +7,14 @@
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
 #include "data/Connection.h"
+#include "data/DatabaseOperation.h"
 #include "data/ResultSet.h"
-#include "data/SharedConnection.h"
 #include "data/TableAppender.h"
 
 namespace xhook {
 
 namespace {
-
-data::Connection& connection() {
-    return *shared().gConnection;
-}
 
 // The layout name goes into the statements between single quotes; a quote in it would end the
 // literal, so such a name is refused rather than spliced.
@@ -81,11 +76,12 @@ void writeLayoutRows(data::TableAppender& table, const QString& name, const Colu
 }
 
 // Statement by statement, outside any transaction: each takes effect on its own.
-void recordCurrentWidths(const QString& name, const ColumnWidths& grid) {
-    connection().execute(deleteCurrentWidthsStatement(name));
+void recordCurrentWidths(data::Connection& connection, const QString& name,
+                         const ColumnWidths& grid) {
+    connection.execute(deleteCurrentWidthsStatement(name));
     const qint16 count = columnCount(grid);
     for (qint16 i = 0; i < count; ++i)
-        connection().execute(insertCurrentWidthStatement(name, grid.ColWidth(i), i));
+        connection.execute(insertCurrentWidthStatement(name, grid.ColWidth(i), i));
 }
 
 // Rows are taken by their position: those from position ColCount on are skipped, and a row's
@@ -99,69 +95,50 @@ void applyStoredWidths(data::ResultSet& rows, ColumnWidths& grid) {
     }
 }
 
-void showLayoutFailure(const ComponentError& error) {
-    showMessage(error.description(), MessageNoIcon, std::nullopt);
-}
-
-// After a failed save: roll back what the transaction wrote, when one was begun, then release the
-// table and close the connection, even when the rollback fails too. When the failure was the
-// close itself, the connection is already gone and there is nothing to roll back.
-void endFailedSave(std::unique_ptr<data::TableAppender>& table) {
-    try {
-        if (shared().gConnection && connection().inTransaction()) connection().rollbackTrans();
-    } catch (...) {
-        table.reset();
-        CloseConnection();
-        throw;
-    }
-    table.reset();
-    CloseConnection();
+// The layout store's message: the error's description, OK button only, no title of its own.
+void showLayoutFailure(const QString& description) {
+    showMessage(description, MessageNoIcon, std::nullopt);
 }
 
 }  // namespace
 
+// The transaction stays open until the failure's message has been dismissed; then it is rolled
+// back, and the previous layout stays as it was.
 bool SaveGridLayout(const QString& name, const ColumnWidths& grid, qint16 type) {
-    if (!OpenConnection()) return false;
     std::unique_ptr<data::TableAppender> table;
-    try {
+    DatabaseOperation save(showLayoutFailure, [&] { table.reset(); });
+    bool saved = false;
+    save.run([&](DatabaseOperation& operation) {
         requirePlainLayoutName(name);
-        table = connection().openTable(QStringLiteral("t_GS_tableinfo"));
-        connection().beginTrans();
-        connection().execute(deleteLayoutStatement(name, type));
+        table = operation.connection().openTable(QStringLiteral("t_GS_tableinfo"));
+        operation.beginTransaction();
+        operation.connection().execute(deleteLayoutStatement(name, type));
         writeLayoutRows(*table, name, grid, type);
-        connection().commitTrans();
+        operation.commitTransaction();
         table->close();
-        table.reset();
-        CloseConnection();
-        return true;
-    } catch (const ComponentError& error) {
-        showLayoutFailure(error);  // the transaction stays open until the message is dismissed
-        endFailedSave(table);
-        return false;
-    }
+        operation.finish();
+        saved = true;
+    });
+    return saved;
 }
 
 bool LoadGridLayout(const QString& name, ColumnWidths& grid, qint16 type) {
-    if (!OpenConnection()) return false;
     std::unique_ptr<data::ResultSet> rows;
-    try {
+    DatabaseOperation load(showLayoutFailure, [&] { rows.reset(); });
+    bool found = false;
+    load.run([&](DatabaseOperation& operation) {
         requirePlainLayoutName(name);
-        rows = connection().openResultSet(loadLayoutQuery(name, type));
-        const bool found = !rows->eof();
-        if (found)
+        rows = operation.connection().openResultSet(loadLayoutQuery(name, type));
+        const bool stored = !rows->eof();
+        if (stored)
             applyStoredWidths(*rows, grid);
         else
-            recordCurrentWidths(name, grid);
+            recordCurrentWidths(operation.connection(), name, grid);
         rows->close();
-        rows.reset();
-        CloseConnection();
-        return found;
-    } catch (const ComponentError& error) {
-        showLayoutFailure(error);
-        rows.reset();
-        CloseConnection();
-        return false;
-    }
+        operation.finish();
+        found = stored;
+    });
+    return found;
 }
 
 }  // namespace xhook

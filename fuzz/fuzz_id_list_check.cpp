@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "fuzz/FuzzCheck.h"
-#include "window/IdListCheck.h"
 
 using namespace xhook;
 

@@ -2,17 +2,17 @@
 #include <limits>
 
 #include "foundation/Conversions.h"
+#include "foundation/IdList.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
-#include "data/SharedConnection.h"
+#include "data/DatabaseOperation.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"
 #include "window/Commands.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
-#include "window/IdListCheck.h"
 
 namespace xhook {
 
@@ -38,11 +38,11 @@ QString sourceIdText(const QVariant& value) {
 
 // Collects the source documents of the invoices' lines into gOutboundIds, each once, in the order
 // of their first line; a line without one adds 0. On a failure the list keeps the working form.
-void collectSourceDocuments(ReconcileObjects& objects, QString& outboundIds,
-                            const QString& invoiceIds) {
+void collectSourceDocuments(data::Connection& connection, ReconcileObjects& objects,
+                            QString& outboundIds, const QString& invoiceIds) {
     // The list goes into the SQL text: only decimal ids may reach it.
     const QString ids = requireIdList(invoiceIds, QStringLiteral("销售发票内码列表"));
-    objects.results = shared().gConnection->openResultSet(sourceDocumentQuery(ids));
+    objects.results = connection.openResultSet(sourceDocumentQuery(ids));
     data::ResultSet& lines = *objects.results;
     for (; !lines.eof(); lines.moveNext())
         appendIdOnce(outboundIds, sourceIdText(lines.value(QStringLiteral("fsinterid"))));
@@ -50,16 +50,17 @@ void collectSourceDocuments(ReconcileObjects& objects, QString& outboundIds,
     finishIdList(outboundIds);
 }
 
-void reconcileWithSourceDocuments(HookForm& form, ReconcileObjects& objects, SharedState& state) {
+// Without a source document the message is shown while the connection is still open.
+void reconcileWithSourceDocuments(HookForm& form, DatabaseOperation& operation,
+                                  ReconcileObjects& objects, SharedState& state) {
     objects.command = std::make_unique<data::Command>();
-    collectSourceDocuments(objects, state.gOutboundIds, state.gInvoiceIds);
+    collectSourceDocuments(operation.connection(), objects, state.gOutboundIds, state.gInvoiceIds);
     if (state.gOutboundIds.isEmpty()) {
         showReconcileMessage(kNoOutboundDocumentText, MessageExclamation);
-        objects.release();
-        CloseConnection();
+        operation.finish();
         return;
     }
-    CallReconcileProcedure(form, objects, state.gOutboundIds, state.gInvoiceIds);
+    CallReconcileProcedure(form, operation, objects, state.gOutboundIds, state.gInvoiceIds);
 }
 
 }  // namespace
@@ -72,9 +73,9 @@ void MenuAutoHook_Click(HookForm& form) {
     if (form.vsf1->RowCount() == 1) return;
     if (!CollectGridIds(*form.vsf1, state.gInvoiceIds)) return;
     state.gOutboundIds = kWorkingIdListStart;
-    OpenConnection();
-    runReconcileWork(
-        [&](ReconcileObjects& objects) { reconcileWithSourceDocuments(form, objects, state); });
+    runReconcileWork([&](DatabaseOperation& operation, ReconcileObjects& objects) {
+        reconcileWithSourceDocuments(form, operation, objects, state);
+    });
 }
 
 }  // namespace xhook

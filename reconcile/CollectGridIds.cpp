@@ -1,25 +1,10 @@
 #include "reconcile/CollectGridIds.h"
 
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "window/FlexGrid.h"
 
 namespace xhook {
-
-void appendIdOnce(QString& workingList, const QString& id) {
-    const QString separator = kWorkingIdListStart;
-    if (!workingList.contains(separator + id + separator, Qt::CaseSensitive))
-        workingList += id + separator;
-}
-
-bool finishIdList(QString& workingList) {
-    if (workingList.size() <= kWorkingIdListStart.size()) {
-        workingList.clear();
-        return false;
-    }
-    workingList.chop(1);
-    workingList.remove(0, 1);
-    return true;
-}
 
 bool CollectGridIds(const FlexGrid& grid, QString& list) {
     const qint16 lastDocumentRow = checkedInt16(grid.RowCount() - 2, QStringLiteral("行号"));

@@ -1,5 +1,4 @@
 #include "component/SharedState.h"
-#include "data/SharedConnection.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"
@@ -18,9 +17,8 @@ void MenuBillHook1_Click(HookForm& form) {
     if (form.vsf2->RowCount() == 1) return;
     if (!CollectGridIds(*form.vsf1, state.gInvoiceIds)) return;
     if (!CollectGridIds(*form.vsf2, state.gOutboundIds)) return;
-    OpenConnection();
-    runReconcileWork([&](ReconcileObjects& objects) {
-        CallReconcileProcedure(form, objects, state.gOutboundIds, state.gInvoiceIds);
+    runReconcileWork([&](DatabaseOperation& operation, ReconcileObjects& objects) {
+        CallReconcileProcedure(form, operation, objects, state.gOutboundIds, state.gInvoiceIds);
     });
 }
 

@@ -4,10 +4,11 @@
 
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
-#include "data/SharedConnection.h"
+#include "data/DatabaseOperation.h"
 #include "reconcile/IdListLimits.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "window/HookForm.h"
@@ -31,8 +32,9 @@ void addParameter(Command& command, const QString& name, int type, int direction
     command.appendParameter(Command::createParameter(name, type, direction, size, value));
 }
 
-void prepareCommand(Command& command, const QString& outboundIds, const QString& invoiceIds) {
-    command.setActiveConnection(shared().gConnection.get());
+void prepareCommand(Command& command, data::Connection& connection, const QString& outboundIds,
+                    const QString& invoiceIds) {
+    command.setActiveConnection(&connection);
     command.setCommandText(kReconcileProcedureName);
     command.setCommandType(Command::adCmdStoredProc);
     using namespace data;
@@ -84,9 +86,8 @@ void actOnAnswer(HookForm& form, const ProcedureAnswer& answer) {
 
 // Like a refusal by the procedure, the refusal of an over-long list ends the normal path: the
 // connection is closed before the message.
-void refuseBeforeCall(ReconcileObjects& objects, const QString& text) {
-    objects.release();
-    CloseConnection();
+void refuseBeforeCall(DatabaseOperation& operation, const QString& text) {
+    operation.finish();
     showReconcileMessage(text, MessageExclamation);
 }
 
@@ -101,32 +102,31 @@ void showReconcileMessage(const QString& text, int style) {
     showMessage(text, style, shared().msgTitle);
 }
 
-void runReconcileWork(const std::function<void(ReconcileObjects&)>& work) {
+void runReconcileWork(const ReconcileWork& work) {
     ReconcileObjects objects;
-    try {
-        work(objects);
-    } catch (const ComponentError& error) {
-        recordReconcileFailure(error.description());
-        showReconcileMessage(error.description(), MessageExclamation);
-        objects.release();
-        CloseConnection();
-    }
+    DatabaseOperation reconciliation(
+        [](const QString& description) {
+            recordReconcileFailure(description);
+            showReconcileMessage(description, MessageExclamation);
+        },
+        [&] { objects.release(); });
+    reconciliation.run([&](DatabaseOperation& operation) { work(operation, objects); });
 }
 
-std::optional<qint16> CallReconcileProcedure(HookForm& form, ReconcileObjects& objects,
-                                             const QString& outboundIds,
+// The connection is closed before the answer is acted on.
+std::optional<qint16> CallReconcileProcedure(HookForm& form, DatabaseOperation& operation,
+                                             ReconcileObjects& objects, const QString& outboundIds,
                                              const QString& invoiceIds) {
     if (const std::optional<QString> refusal = idListsRefusal(outboundIds, invoiceIds)) {
-        refuseBeforeCall(objects, *refusal);
+        refuseBeforeCall(operation, *refusal);
         return std::nullopt;
     }
     if (!objects.command) objects.command = std::make_unique<Command>();
-    prepareCommand(*objects.command, outboundIds, invoiceIds);
+    prepareCommand(*objects.command, operation.connection(), outboundIds, invoiceIds);
     objects.command->execute();
     const ProcedureAnswer answer = readAnswer(*objects.command);
     recordReconcileAnswer(answer.value);
-    objects.release();
-    CloseConnection();
+    operation.finish();
     actOnAnswer(form, answer);
     return answer.value;
 }

@@ -4,8 +4,8 @@
 #include <QPair>
 
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "tests/support/ErrorCapture.h"
-#include "window/IdListCheck.h"
 
 using namespace xhook;
 

@@ -12,14 +12,14 @@
 #include "foundation/Conversions.h"
 #include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
+#include "data/DatabaseOperation.h"
 #include "data/ResultSet.h"
-#include "data/SharedConnection.h"
 #include "window/FlexGrid.h"
 #include "window/GridRows.h"
-#include "window/IdListCheck.h"
 
 namespace xhook {
 
@@ -356,28 +356,9 @@ void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines)
     if (grid.RowCount() > 1) addTotalsRow(grid, table, pass.totals);
 }
 
-QString elided(const QString& text) {
-    constexpr int kShown = 80;
-    return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("…");
-}
-
-// The id list as it goes into the SQL text: decimal ids only, empty items (the lone "," that an
-// empty argument leaves) dropped. Anything else fails the load before any SQL is sent.
-QString loadableIdList(const QString& idList) {
-    const IdListCheck check = checkIdList(idList, true);
-    if (!check.ok)
-        raiseInvalidProcedureCall(
-            QStringLiteral("单据内码列表 \"%1\" 中的 \"%2\" 不是单据内码, 未查询数据库")
-                .arg(elided(idList), elided(check.offending)));
-    if (check.normalized.isEmpty())
-        raiseInvalidProcedureCall(QStringLiteral("单据内码列表为空, 未查询数据库"));
-    return check.normalized;
-}
-
 void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList,
-                 std::unique_ptr<data::ResultSet>& recordset) {
-    const QString ids = loadableIdList(idList);
-    data::Connection& connection = *shared().gConnection;
+                 data::Connection& connection, std::unique_ptr<data::ResultSet>& recordset) {
+    const QString ids = queryableIdList(idList);
     recordset = connection.openResultSet(configurationQuery(source.configurationType));
     const ColumnTable table = readColumnTable(*recordset);
     // Nothing else runs on the connection while the lines are read.
@@ -397,20 +378,14 @@ GridSource outboundGridSource() {
     return {101, QStringLiteral("vGproductOut")};
 }
 
+// The normal path's close lies outside the failure handling: a failure to close reaches the caller.
 bool loadDocumentGrid(FlexGrid& grid, const GridSource& source, const QString& idList) {
-    if (!OpenConnection()) return false;
     std::unique_ptr<data::ResultSet> recordset;
-    try {
-        rebuildGrid(grid, source, idList, recordset);
-    } catch (const ComponentError& error) {
-        showMessage(error.description(), MessageNoIcon);
-        recordset.reset();
-        CloseConnection();
-        return false;
-    }
-    recordset.reset();
-    CloseConnection();
-    return true;
+    DatabaseOperation load([](const QString& description) { showMessage(description, MessageNoIcon); },
+                           [&] { recordset.reset(); });
+    return load.run([&](DatabaseOperation& operation) {
+        rebuildGrid(grid, source, idList, operation.connection(), recordset);
+    });
 }
 
 }  // namespace xhook

@@ -1,8 +1,8 @@
+#include "foundation/IdList.h"
 #include "component/SharedState.h"
 #include "window/Commands.h"
 #include "window/DocumentFinderRegistry.h"
 #include "window/FrmHookResult.h"
-#include "window/IdListCheck.h"
 
 namespace xhook {
 
@@ -23,9 +23,8 @@ QString unreconciledOutboundFilter(const QString& customerNumber) {
 // unquoted later, so anything but an id list is refused and the list stays as it was.
 void appendOutboundIds(const QString& selectedIds) {
     if (selectedIds.isEmpty()) return;
-    const QString ids = requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds"));
-    QString& list = shared().gOutboundIds;
-    list = list.isEmpty() ? ids : list + "," + ids;
+    appendIds(shared().gOutboundIds,
+              requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "data/DbError.h"
+#include "foundation/IdList.h"
 #include "data/SqlStatement.h"
 #include "host/lib/ReconcileDocuments.h"
 
@@ -21,30 +22,6 @@ data::Parameter& parameterNamed(QList<data::Parameter>& parameters, const QStrin
         if (p.name.compare(name, Qt::CaseInsensitive) == 0) return p;
     throw data::DbError(data::DbErrorNumber::ItemNotFound,
                         QStringLiteral("sp_GS_billGJ: parameter '%1' was not supplied").arg(name));
-}
-
-// A list in the form ",a,b,": empty items are skipped, an id listed twice counts once.
-struct IdList {
-    QList<qint64> ids;
-    QString badItem;  // the first item that is no id
-    bool valid = true;
-};
-
-IdList parseIdList(const QString& text) {
-    IdList list;
-    for (const QString& item : text.split(',', Qt::SkipEmptyParts)) {
-        const bool digitsOnly =
-            std::all_of(item.begin(), item.end(), [](QChar c) { return c >= '0' && c <= '9'; });
-        bool converted = false;
-        const qint64 id = digitsOnly ? item.toLongLong(&converted) : 0;
-        if (!converted) {
-            list.valid = false;
-            list.badItem = item;
-            return list;
-        }
-        if (!list.ids.contains(id)) list.ids.append(id);
-    }
-    return list;
 }
 
 QString quantityText(double quantity) {
@@ -62,7 +39,7 @@ struct Side {
     QMap<qint64, DocumentHeader> headers;
 };
 
-Refusal checkListed(const Side& side, const IdList& list) {
+Refusal checkListed(const Side& side, const IdNumbers& list) {
     if (!list.valid)
         return QStringLiteral("%1内码列表中有无效的内码“%2”,钩稽不成功!")
             .arg(side.kind.label, limitReason(list.badItem, 20));
@@ -208,10 +185,10 @@ QString limitReason(const QString& text, int limit) {
 }
 
 void runBillReconciliation(QSqlDatabase& db, QList<data::Parameter>& parameters) {
-    const IdList outboundList =
-        parseIdList(parameterNamed(parameters, QStringLiteral("interids1")).value.toString());
-    const IdList invoiceList =
-        parseIdList(parameterNamed(parameters, QStringLiteral("interids2")).value.toString());
+    const IdNumbers outboundList =
+        idNumbers(parameterNamed(parameters, QStringLiteral("interids1")).value.toString());
+    const IdNumbers invoiceList =
+        idNumbers(parameterNamed(parameters, QStringLiteral("interids2")).value.toString());
     const QVariant type = parameterNamed(parameters, QStringLiteral("intType")).value;
     const QVariant userId = parameterNamed(parameters, QStringLiteral("loginUserId")).value;
 

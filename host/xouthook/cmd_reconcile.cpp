@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "foundation/IdList.h"
 #include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "host/lib/DemoProcedures.h"
@@ -9,7 +10,6 @@
 #include "reconcile/ReconcileProcedure.h"
 #include "window/Commands.h"
 #include "window/FrmHookResult.h"
-#include "window/IdListCheck.h"
 
 namespace xhook::tool {
 
