@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QTimer>
 #include <functional>
 #include <new>
 
@@ -15,11 +14,9 @@
 #include "component/SharedState.h"
 #include "data/FaultInjection.h"
 #include "data/GridLayoutStore.h"
-#include "host/lib/DemoDatabase.h"
-#include "host/lib/DemoProcedures.h"
+#include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/ReliabilitySupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"
@@ -39,38 +36,22 @@ struct Operation {
     DbCall failingKind;
 };
 
-class ForeignErrorTest : public ::testing::Test {
+class ForeignErrorTest : public DemoDatabaseFixture {
   protected:
     void SetUp() override {
         clearSettings();
-        connectionString_ = host::sqliteConnectionString(dir_.file("demo.db"));
-        host::createDemoDatabase(connectionString_, {});
-        host::registerDemoProcedures();
+        DemoDatabaseFixture::SetUp();
+        connectionString_ = shared().DBConnectionString;
         writeSetting("DBOperation", "DBConnectionString", connectionString_);
-        shared().gInvoiceIds.clear();
-        shared().gOutboundIds.clear();
     }
     void TearDown() override {
         FaultInjection::clear();
         shared().gHookWindow.reset();
-        shared().gConnection.reset();
+        DemoDatabaseFixture::TearDown();
         clearSettings();
     }
 
-    // hookBill with `whileShown` run inside the window's modal loop; the window is closed after.
-    void hookBillWhile(const QString& ids, std::function<void(FrmHookResult&)> whileShown) {
-        QTimer::singleShot(0, [whileShown] {
-            whileShown(*shared().gHookWindow);
-            if (shared().gHookWindow) shared().gHookWindow->close();
-        });
-        clsXoutBillHook hook;
-        QString argument = ids;
-        EXPECT_FALSE(hook.hookBill(argument));
-    }
-
-    TempDir dir_;
     QString connectionString_;
-    RecordingMessages messages_;
 };
 
 TEST_F(ForeignErrorTest, EveryOperationClosesTheConnectionAndTheHostCanCallAgain) {
@@ -105,7 +86,7 @@ TEST_F(ForeignErrorTest, EveryOperationClosesTheConnectionAndTheHostCanCallAgain
             shared().gOutboundIds = QStringLiteral("5001");
             window.find2();
             window.vsf1().setColWidth(3, window.vsf1().ColWidth(3) + 600);
-            messages_.messages.clear();
+            messages.messages.clear();
             layoutBefore = test::storedLayout(connectionString_, "XSGJA", 1);
             FaultInjection::failCallWith(operation.failingCall,
                                          std::make_exception_ptr(std::bad_alloc()));
@@ -128,9 +109,9 @@ TEST_F(ForeignErrorTest, EveryOperationClosesTheConnectionAndTheHostCanCallAgain
         EXPECT_TRUE(closedAfter) << "no connection is left behind";
         EXPECT_FALSE(refusal.has_value()) << refusal.value_or(QString()).toStdString();
         EXPECT_EQ(shared().gInvoiceIds.split(',').count("1002"), 1) << "the next call ran";
-        ASSERT_FALSE(messages_.messages.isEmpty()) << "the error reached the event handling";
-        EXPECT_EQ(messages_.messages[0].style, MessageExclamation);
-        EXPECT_FALSE(messages_.messages[0].connectionOpen) << "reported after the close";
+        ASSERT_FALSE(messages.messages.isEmpty()) << "the error reached the event handling";
+        EXPECT_EQ(messages.messages[0].style, MessageExclamation);
+        EXPECT_FALSE(messages.messages[0].connectionOpen) << "reported after the close";
         EXPECT_EQ(layoutAfter, layoutBefore) << "the layout save's transaction was rolled back";
         EXPECT_EQ(shared().gConnection, nullptr);
     }

@@ -88,13 +88,7 @@ class HostAliveTest : public ::testing::Test {
     }
     // hookBill with `whileShown` run inside the window's modal loop; the window is closed after.
     void hookBillWhile(const QString& ids, std::function<void(HookForm&)> whileShown) {
-        QTimer::singleShot(0, [whileShown] {
-            whileShown(shared().gHookWindow->form());
-            if (shared().gHookWindow) shared().gHookWindow->close();
-        });
-        clsXoutBillHook hook;
-        QString argument = ids;
-        EXPECT_FALSE(hook.hookBill(argument));
+        test::hookBillWhile(ids, [&](FrmHookResult& window) { whileShown(window.form()); });
     }
 
     TempDir dir_;

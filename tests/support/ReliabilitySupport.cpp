@@ -1,12 +1,18 @@
 #include "tests/support/ReliabilitySupport.h"
 
+#include <QTimer>
+#include <gtest/gtest.h>
 #include <memory>
+
+#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
+#include "component/SharedState.h"
 
 #include "foundation/Errors.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
 #include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
+#include "window/FrmHookResult.h"
 
 namespace xhook::test {
 
@@ -147,6 +153,16 @@ BoundaryRun runAtEventBoundary(const std::function<void()>& step) {
         }
     });
     return run;
+}
+
+void hookBillWhile(const QString& ids, const std::function<void(FrmHookResult&)>& whileShown) {
+    QTimer::singleShot(0, [whileShown] {
+        whileShown(*shared().gHookWindow);
+        if (shared().gHookWindow) shared().gHookWindow->close();
+    });
+    DeZuvarEDodOziv8::clsXoutBillHook hook;
+    QString argument = ids;
+    EXPECT_FALSE(hook.hookBill(argument));
 }
 
 }  // namespace xhook::test

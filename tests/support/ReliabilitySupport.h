@@ -10,6 +10,7 @@
 
 namespace xhook {
 class FlexGrid;
+class FrmHookResult;
 }
 
 namespace xhook::test {
@@ -45,5 +46,9 @@ struct BoundaryRun {
     std::optional<QString> passedOut;
 };
 BoundaryRun runAtEventBoundary(const std::function<void()>& step);
+
+// Calls hookBill with `ids` as a host does, with `whileShown` run inside the window's modal loop;
+// the window is closed after it.
+void hookBillWhile(const QString& ids, const std::function<void(FrmHookResult&)>& whileShown);
 
 }  // namespace xhook::test
