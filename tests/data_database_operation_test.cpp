@@ -94,11 +94,11 @@ TEST_P(TransactionTest, RollsBackUnlessCommitted) {
         end(transaction);
     };
     const QList<Case> cases = {
-        {"committed", [&](data::Connection& c) { inserting(c, [](Transaction& t) { t.commit(); }); },
-         1},
-        {"left without commit", [&](data::Connection& c) { inserting(c, [](Transaction&) {}); },
-         0},
-        {"rolled back", [&](data::Connection& c) {
+        {"committed",
+         [&](data::Connection& c) { inserting(c, [](Transaction& t) { t.commit(); }); }, 1},
+        {"left without commit", [&](data::Connection& c) { inserting(c, [](Transaction&) {}); }, 0},
+        {"rolled back",
+         [&](data::Connection& c) {
              inserting(c, [](Transaction& t) {
                  t.rollback();
                  EXPECT_FALSE(t.isOpen());

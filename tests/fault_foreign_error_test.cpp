@@ -60,8 +60,8 @@ TEST_F(ForeignErrorTest, EveryOperationClosesTheConnectionAndTheHostCanCallAgain
         {"find2", [](FrmHookResult& w) { w.find2(); }, 2, DbCall::OpenResultSet},
         {"manual reconciliation", [](FrmHookResult& w) { w.form().MenuBillHook1->trigger(); }, 2,
          DbCall::RunProcedure},
-        {"automatic reconciliation", [](FrmHookResult& w) { w.form().MenuAutoHook->trigger(); },
-         2, DbCall::OpenResultSet},
+        {"automatic reconciliation", [](FrmHookResult& w) { w.form().MenuAutoHook->trigger(); }, 2,
+         DbCall::OpenResultSet},
         // Open, open the table, begin, delete, and the first row written.
         {"SaveGridLayout",
          [](FrmHookResult& w) { SaveGridLayout(QStringLiteral("XSGJA"), w.vsf1(), 1); }, 5,

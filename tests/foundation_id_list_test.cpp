@@ -22,11 +22,11 @@ TEST(IdList, AppendPutsTheNewIdsAtTheEndAndTestsNothing) {
     const QList<Case> cases = {
         {"", "1001", "1001"},
         {"1001", "1002,1003", "1001,1002,1003"},
-        {"", "", ""},                    // an empty argument on an empty list leaves it empty
-        {"1001", "", "1001,"},           // and on a list, a trailing separator
-        {"1001", "1001", "1001,1001"},   // no duplicate test
-        {"1001", " x ", "1001, x "},     // no trimming, no test for digits
-        {",", "5001", ",,5001"},         // a list left in working form is appended to as it is
+        {"", "", ""},                   // an empty argument on an empty list leaves it empty
+        {"1001", "", "1001,"},          // and on a list, a trailing separator
+        {"1001", "1001", "1001,1001"},  // no duplicate test
+        {"1001", " x ", "1001, x "},    // no trimming, no test for digits
+        {",", "5001", ",,5001"},        // a list left in working form is appended to as it is
     };
     for (const Case& c : cases) {
         QString list = c.list;
@@ -59,8 +59,7 @@ TEST(IdList, QueryableListDropsEmptyItemsAndRefusesAnythingButIds) {
             EXPECT_EQ(queryableIdList(c.list), c.expected);
             continue;
         }
-        const RuntimeError error =
-            test::raisedBy<RuntimeError>([&] { queryableIdList(c.list); });
+        const RuntimeError error = test::raisedBy<RuntimeError>([&] { queryableIdList(c.list); });
         EXPECT_EQ(error.number(), RuntimeErrorNumber::InvalidProcedureCall);
         EXPECT_TRUE(error.description().contains(c.inMessage)) << error.description().toStdString();
         EXPECT_TRUE(error.description().contains("未查询数据库"));
@@ -90,7 +89,7 @@ TEST(IdList, WorkingFormTakesEachWholeIdOnceInTheOrderOfFirstOccurrence) {
         {{"100", "1001", "10"}, ",100,1001,10,", "100,1001,10", true},
         {{"0", "5001", "0"}, ",0,5001,", "0,5001", true},
         {{"a", "A"}, ",a,A,", "a,A", true},  // case-sensitive, taken unchanged
-        {{""}, ",,", "", true},               // an empty cell is collected as an empty id
+        {{""}, ",,", "", true},              // an empty cell is collected as an empty id
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ids.join('|').toStdString());
