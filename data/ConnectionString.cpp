@@ -1,19 +1,38 @@
 #include "data/ConnectionString.h"
 
+#include <QList>
+
 #include "data/DbError.h"
 
 namespace xhook::data {
 
 namespace {
 
-[[noreturn]] void raiseMalformed(const QString& text, const QString& problem) {
+// ADO keys that a host's connection string may carry and that change nothing here, whatever
+// the provider. Keys that would change something (a timeout, integrated security) stay out, so
+// that they are refused instead of ignored.
+const QStringList kInertAdoKeys = {QStringLiteral("Persist Security Info")};
+
+// Keys whose values are secrets: never shown. Pwd is no key of any provider, but a user may
+// write it for Password, and it is then refused, never shown.
+const QStringList kSecretKeys = {QStringLiteral("Password"), QStringLiteral("Pwd")};
+
+// The problem only, never the text: any part of it may be a password.
+[[noreturn]] void raiseMalformed(const QString& problem) {
     throw DbError(DbErrorNumber::InvalidConnectionString,
-                  QStringLiteral("invalid connection string (%1): \"%2\"").arg(problem, text));
+                  QStringLiteral("invalid connection string: %1").arg(problem));
 }
 
-// Reads one "key=value" item from `pos`, leaving `pos` after its ';' (or at the end).
+struct Item {
+    QString key;        // as written, trimmed
+    QString value;      // unquoted and trimmed
+    qsizetype valueAt;  // the value's text in the connection string: from after the '='
+    qsizetype valueEnd;  // to the item's end
+};
+
+// Reads the "key=value" items one after the other.
 class ItemReader {
-public:
+  public:
     explicit ItemReader(const QString& text) : text_(text) {}
 
     bool atEnd() {
@@ -21,21 +40,26 @@ public:
         return pos_ >= text_.size();
     }
 
-    std::pair<QString, QString> next() {
+    Item next() {
         const qsizetype equals = text_.indexOf('=', pos_);
         const qsizetype semicolon = text_.indexOf(';', pos_);
         if (equals < 0 || (semicolon >= 0 && semicolon < equals))
-            raiseMalformed(text_, QStringLiteral("an item without '='"));
-        const QString key = text_.mid(pos_, equals - pos_).trimmed();
-        if (key.isEmpty()) raiseMalformed(text_, QStringLiteral("an item without a key"));
+            raiseMalformed(QStringLiteral("an item without '=' at character %1").arg(pos_ + 1));
+        Item item;
+        item.key = text_.mid(pos_, equals - pos_).trimmed();
+        if (item.key.isEmpty())
+            raiseMalformed(QStringLiteral("an item without a key at character %1").arg(pos_ + 1));
         pos_ = equals + 1;
-        return {key.toLower(), readValue()};
+        item.valueAt = pos_;
+        item.value = readValue(item.key);
+        item.valueEnd = pos_;
+        return item;
     }
 
-private:
-    QString readValue() {
+  private:
+    QString readValue(const QString& key) {
         skipBlanks();
-        if (pos_ < text_.size() && (text_[pos_] == '"' || text_[pos_] == '\'')) return quoted();
+        if (pos_ < text_.size() && (text_[pos_] == '"' || text_[pos_] == '\'')) return quoted(key);
         const qsizetype end = endOfItem();
         const QString value = text_.mid(pos_, end - pos_).trimmed();
         pos_ = end;
@@ -43,11 +67,12 @@ private:
     }
 
     // A quoted value; the quote doubled stands for itself.
-    QString quoted() {
+    QString quoted(const QString& key) {
         const QChar quote = text_[pos_++];
         QString value;
         for (;; ++pos_) {
-            if (pos_ >= text_.size()) raiseMalformed(text_, QStringLiteral("an unclosed quote"));
+            if (pos_ >= text_.size())
+                raiseMalformed(QStringLiteral("an unclosed quote in the value of \"%1\"").arg(key));
             if (text_[pos_] != quote) {
                 value += text_[pos_];
             } else if (pos_ + 1 < text_.size() && text_[pos_ + 1] == quote) {
@@ -60,7 +85,8 @@ private:
         ++pos_;
         skipBlanks();
         if (pos_ < text_.size() && text_[pos_] != ';')
-            raiseMalformed(text_, QStringLiteral("text after a quoted value"));
+            raiseMalformed(
+                QStringLiteral("text after a quoted value, in the value of \"%1\"").arg(key));
         return value;
     }
 
@@ -77,16 +103,45 @@ private:
     qsizetype pos_ = 0;
 };
 
+QList<Item> itemsOf(const QString& text) {
+    QList<Item> items;
+    ItemReader reader(text);
+    while (!reader.atEnd()) items.append(reader.next());
+    return items;
+}
+
+bool listed(const QStringList& keys, const QString& key) {
+    return keys.contains(key, Qt::CaseInsensitive);
+}
+
 }  // namespace
 
 ConnectionString ConnectionString::parse(const QString& text) {
     ConnectionString result;
-    ItemReader reader(text);
-    while (!reader.atEnd()) {
-        auto [key, value] = reader.next();
-        result.values_.insert(key, value);
+    for (const Item& item : itemsOf(text)) {
+        const QString key = item.key.toLower();
+        if (result.values_.contains(key))
+            raiseMalformed(QStringLiteral("the key \"%1\" is given twice").arg(item.key));
+        result.values_.insert(key, item.value);
+        result.keys_.append(item.key);
     }
     return result;
+}
+
+// The items' values are replaced from the last to the first, so that the positions of the
+// earlier ones still hold.
+QString ConnectionString::forDisplay(const QString& text) {
+    QList<Item> items;
+    try {
+        items = itemsOf(text);
+    } catch (const DbError& error) {
+        return QStringLiteral("(not shown: %1)").arg(error.description());
+    }
+    QString shown = text;
+    for (auto item = items.crbegin(); item != items.crend(); ++item)
+        if (listed(kSecretKeys, item->key))
+            shown.replace(item->valueAt, item->valueEnd - item->valueAt, QStringLiteral("***"));
+    return shown;
 }
 
 bool ConnectionString::contains(const QString& key) const {
@@ -103,6 +158,19 @@ QString ConnectionString::required(const QString& key) const {
         throw DbError(DbErrorNumber::InvalidConnectionString,
                       QStringLiteral("the connection string lacks the key \"%1\"").arg(key));
     return found;
+}
+
+void ConnectionString::refuseUnknownKeys(const QStringList& known,
+                                         const QString& providerName) const {
+    for (const QString& key : keys_) {
+        if (key.compare(u"Provider", Qt::CaseInsensitive) == 0 || listed(known, key) ||
+            listed(kInertAdoKeys, key))
+            continue;
+        throw DbError(DbErrorNumber::InvalidConnectionString,
+                      QStringLiteral("the connection string's key \"%1\" is not one that the %2 "
+                                     "provider knows (it knows %3)")
+                          .arg(key, providerName, known.join(QStringLiteral(", "))));
+    }
 }
 
 }  // namespace xhook::data

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <optional>
 
 #include "data/ConnectionString.h"
@@ -16,6 +17,8 @@ namespace xhook::data {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+
+const QStringList kKnownKeys = {QStringLiteral("Data Source"), QStringLiteral("Mode")};
 
 enum class OpenMode { ReadWrite, Read, ReadWriteCreate };
 
@@ -90,6 +93,7 @@ void runNative(const NativeProcedure& procedure, QSqlDatabase& db, QList<Paramet
 
 QSqlDatabase SqliteBackend::openDatabase(const ConnectionString& cs,
                                          const QString& qtConnectionName) {
+    cs.refuseUnknownKeys(kKnownKeys, name());
     const QString path = cs.required(QStringLiteral("Data Source"));
     const OpenMode mode = openModeOf(cs);
     if (mode != OpenMode::ReadWriteCreate && !QFileInfo::exists(path))

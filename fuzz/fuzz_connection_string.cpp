@@ -1,5 +1,6 @@
 // The connection-string parser: any text parses or is refused with a DbError; what parses answers
-// the lookups the backends make, and a value's key is found whatever its case.
+// the lookups the backends make, a value's key is found whatever its case, and the text shown for
+// it hides a password that it holds.
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 #include "fuzz/FuzzCheck.h"
@@ -23,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         cs.provider();
+        if (cs.contains("Password"))
+            fuzz::check(data::ConnectionString::forDisplay(text).contains("***"),
+                        "a password is hidden");
     } catch (const data::DbError& error) {
         fuzz::check(!error.description().isEmpty(), "a refusal says why");
     }

@@ -67,3 +67,60 @@ TEST(ConnectionStringTest, RequiredKeyMissingOrEmptyNamesTheKey) {
     EXPECT_TRUE(missing.description().contains("\"Database\""));
     EXPECT_EQ(cs.required("provider"), "SQLite");
 }
+
+// A connection string may hold a password: a refusal says what is wrong and where, never the
+// text.
+TEST(ConnectionStringTest, RefusalsNeverQuoteTheText) {
+    const QString secret = "Pa55-w0rd";
+    const struct {
+        QString text;
+        QString problem;
+    } cases[] = {
+        {"Provider=PostgreSQL;Password=" + secret + ";junk", "without '=' at character 40"},
+        {"Password=\"" + secret + ";Server=h", "an unclosed quote in the value of \"Password\""},
+        {"Password='" + secret + "' x;Server=h", "after a quoted value, in the value of \"Password\""},
+        {"Password=" + secret + ";=x", "without a key at character 20"},
+        {"Password=" + secret + ";password=other", "the key \"password\" is given twice"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const DbError error = raisedBy<DbError>([&] { ConnectionString::parse(c.text); });
+        EXPECT_EQ(error.number(), DbErrorNumber::InvalidConnectionString);
+        EXPECT_TRUE(error.description().contains(c.problem)) << error.description().toStdString();
+        EXPECT_FALSE(error.description().contains(secret)) << error.description().toStdString();
+    }
+}
+
+TEST(ConnectionStringTest, DisplayHidesEveryPasswordAndKeepsTheRest) {
+    const struct {
+        QString text;
+        QString shown;
+    } cases[] = {
+        {"Provider=SQLite;Data Source=/a/b.db", "Provider=SQLite;Data Source=/a/b.db"},
+        {"Provider=PostgreSQL;Server=h;Password=s3cret;User ID=u",
+         "Provider=PostgreSQL;Server=h;Password=***;User ID=u"},
+        {"password = \"a;b=c\" ;Server=h", "password =***;Server=h"},
+        {"Server=h;PWD='x''y'", "Server=h;PWD=***"},
+        {"Server=h;Password=", "Server=h;Password=***"},
+        {"Passfile=/home/u/.pgpass;Server=h", "Passfile=/home/u/.pgpass;Server=h"},
+        {"Server=h;Password=\"s3cret;x=1", "(not shown: invalid connection string: an unclosed "
+                                           "quote in the value of \"Password\")"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ConnectionString::forDisplay(c.text), c.shown);
+}
+
+TEST(ConnectionStringTest, KeysThatTheProviderDoesNotKnowAreRefusedByName) {
+    const QStringList known = {"Data Source", "Mode"};
+    const auto accepted = ConnectionString::parse(
+        "provider=SQLite;data source=/a.db;MODE=Read;Persist Security Info=False");
+    EXPECT_NO_THROW(accepted.refuseUnknownKeys(known, "SQLite"));
+
+    const auto unknown =
+        ConnectionString::parse("Provider=SQLite;Data Source=/a.db;Password=s3cret;Timeout=5");
+    const DbError error =
+        raisedBy<DbError>([&] { unknown.refuseUnknownKeys(known, "SQLite"); });
+    EXPECT_EQ(error.number(), DbErrorNumber::InvalidConnectionString);
+    EXPECT_EQ(error.description(),
+              "the connection string's key \"Password\" is not one that the SQLite provider "
+              "knows (it knows Data Source, Mode)");
+}

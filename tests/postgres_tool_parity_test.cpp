@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "data/Connection.h"
+#include "data/ConnectionString.h"
 #include "host/lib/DemoDatabase.h"
 #include "tests/support/BackendDatabase.h"
 #include "tests/support/DemoDatabaseSupport.h"
@@ -61,7 +62,7 @@ class ToolParity : public ::testing::Test {
                   environmentIn(dir.file("sqlite"))};
         server = std::make_unique<ScratchDatabase>(Backend::PostgreSQL, dir.path());
         postgres = {server->connectionString(),
-                    {host::connectionStringForDisplay(server->connectionString())},
+                    {data::ConnectionString::forDisplay(server->connectionString())},
                     environmentIn(dir.file("postgres"))};
     }
 

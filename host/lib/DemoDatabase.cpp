@@ -1,7 +1,6 @@
 #include "host/lib/DemoDatabase.h"
 
 #include <QDir>
-#include <QRegularExpression>
 
 #include "data/Connection.h"
 #include "data/ConnectionString.h"
@@ -70,12 +69,6 @@ QStringList existingHostObjects(const QString& connectionString) {
     connection.setConnectionString(connectionString);
     connection.open();
     return existingHostObjects(connection);
-}
-
-QString connectionStringForDisplay(const QString& connectionString) {
-    static const QRegularExpression password(QStringLiteral("(Password\\s*=)[^;]*"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    return QString(connectionString).replace(password, QStringLiteral("\\1***"));
 }
 
 }  // namespace xhook::host

@@ -25,7 +25,4 @@ DemoSummary createDemoDatabase(const QString& connectionString, const DemoOption
 // The host database's objects that the database at the connection string already holds.
 QStringList existingHostObjects(const QString& connectionString);
 
-// The connection string with its password hidden, for messages.
-QString connectionStringForDisplay(const QString& connectionString);
-
 }  // namespace xhook::host

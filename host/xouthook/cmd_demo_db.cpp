@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "data/ConnectionString.h"
 #include "foundation/Errors.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoSettings.h"
@@ -129,7 +130,7 @@ host::DemoSummary buildDatabase(const DemoDbArguments& args) {
 // whole database is made in one transaction.
 int runOnConnection(const DemoDbArguments& args) {
     const QString& connectionString = args.connectionString;
-    const QString shown = host::connectionStringForDisplay(connectionString);
+    const QString shown = data::ConnectionString::forDisplay(connectionString);
     const QStringList existing = host::existingHostObjects(connectionString);
     if (!existing.isEmpty() && !args.force) {
         if (!args.ifAbsent) {

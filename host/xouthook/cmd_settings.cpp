@@ -4,6 +4,7 @@
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "component/SharedState.h"
+#include "data/ConnectionString.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"
 
@@ -11,12 +12,13 @@ namespace xhook::tool {
 
 namespace {
 
-// The settings fields of the record, in their declaration order.
+// The settings fields of the record, in their declaration order; the connection string without
+// its password.
 void printSettingsFields(const SharedState& s) {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     auto line = [&](const char* name, const QString& value) { out << name << '=' << value << '\n'; };
-    line("DBConnectionString", s.DBConnectionString);
+    line("DBConnectionString", data::ConnectionString::forDisplay(s.DBConnectionString));
     line("msgTitle", s.msgTitle);
     line("gLoginUserId", s.gLoginUserId);
     line("gLoginUserName", s.gLoginUserName);
