@@ -10,6 +10,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/PostgresOptions.h"
 #include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
 #include "data/Transaction.h"
@@ -18,40 +19,14 @@ namespace xhook::data {
 
 namespace {
 
-constexpr int kDefaultPort = 5432;
-constexpr int kConnectTimeoutSeconds = 10;
-
-int portOf(const ConnectionString& cs) {
-    const QString text = cs.value(QStringLiteral("Port"));
-    if (text.isEmpty()) return kDefaultPort;
-    bool ok = false;
-    const int port = text.toInt(&ok);
-    if (!ok || port <= 0 || port > 65535)
-        throw DbError(DbErrorNumber::InvalidConnectionString,
-                      QStringLiteral("Port '%1' is not a port number").arg(text));
-    return port;
-}
-
-void configure(QSqlDatabase& db, const ConnectionString& cs) {
-    db.setHostName(cs.value(QStringLiteral("Server")));
-    db.setPort(portOf(cs));
-    db.setDatabaseName(cs.required(QStringLiteral("Database")));
-    db.setUserName(cs.value(QStringLiteral("User ID")));
-    db.setPassword(cs.value(QStringLiteral("Password")));
-    db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kConnectTimeoutSeconds));
-    db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-}
-
-std::optional<DbError> openError(QSqlDatabase& db, const ConnectionString& cs) {
+std::optional<DbError> openError(QSqlDatabase& db, const PostgresOptions& options) {
     if (!db.isValid())
         return DbError(DbErrorNumber::ProviderNotFound,
                        QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not available"));
-    configure(db, cs);
+    options.applyTo(db);
+    db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     if (db.open()) return std::nullopt;
-    return DbError::fromSqlError(db.lastError(),
-                                 QStringLiteral("opening database '%1' on '%2' port %3")
-                                     .arg(db.databaseName(), db.hostName())
-                                     .arg(db.port()));
+    return DbError::fromSqlError(db.lastError(), options.describe());
 }
 
 bool isOutput(const Parameter& p) {
@@ -129,16 +104,15 @@ void callProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& para
 
 }  // namespace
 
+// The connection string is checked before a database is added, so that a refused key or value
+// is reported as such even where the driver is missing.
 QSqlDatabase PostgresBackend::openDatabase(const ConnectionString& cs,
                                            const QString& qtConnectionName) {
+    const PostgresOptions options(cs);
     std::optional<DbError> error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtConnectionName);
-        try {
-            error = openError(db, cs);
-        } catch (const DbError& invalid) {
-            error = invalid;
-        }
+        error = openError(db, options);
         if (!error) return db;
         db.close();
     }
