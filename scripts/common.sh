@@ -50,7 +50,8 @@ configure_and_build() {
 # connection string as XHOOK_PG_CONNECTION; pgbouncer in transaction pooling mode in front of it,
 # its connection string as XHOOK_PG_BOUNCER_CONNECTION. When the server cannot be started, the
 # connection strings name the server that is not there, so the postgres tests fail saying so and
-# the SQLite tests still run.
+# the SQLite tests still run. The connection string of the server's TLS user (see
+# scripts/pg-test-server) is exported as XHOOK_PG_TLS_CONNECTION.
 start_test_server() {
   PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/xhook-pg.XXXXXX")"
   trap '"$ROOT/scripts/pg-test-server" stop "$PG_DIR" || true; rm -rf "$PG_DIR"' EXIT
@@ -58,6 +59,8 @@ start_test_server() {
     XHOOK_PG_CONNECTION="$(cat "$PG_DIR/connection-string")"
     "$ROOT/scripts/pg-test-server" bouncer "$PG_DIR" ||
       echo "$(basename "$0"): pgbouncer did not start; the postgres tests through it will fail" >&2
+    XHOOK_PG_TLS_CONNECTION="$(cat "$PG_DIR/tls-connection-string")"
+    export XHOOK_PG_TLS_CONNECTION
   else
     echo "$(basename "$0"): the PostgreSQL test server did not start; the postgres tests will fail" >&2
     XHOOK_PG_CONNECTION="Provider=PostgreSQL;Server=$PG_DIR/socket;Port=54000;Database=xhook_test;User ID=postgres"
