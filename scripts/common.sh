@@ -10,7 +10,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n
   libgtest-dev libsqlite3-dev
-  postgresql libpq-dev pgbouncer
+  postgresql libpq-dev pgbouncer openssl
   xvfb xauth fonts-wqy-microhei
   dpkg-dev desktop-file-utils
 )
