@@ -155,31 +155,46 @@ TEST_F(TlsCredentialsTest, TheServersPasswordIsKeptForScramOnly) {
 
 TEST_F(TlsCredentialsTest, ConnectionsThatTheKeysMake) {
     const QString pgpass = dir.file("pgpass");
-    QFile::copy(passfile, pgpass);
-    QFile::setPermissions(pgpass, QFile::ReadOwner | QFile::WriteOwner);
+    const QString home = dir.file("home");
+    QDir().mkpath(home);
+    for (const QString& copy : {pgpass, home + "/.pgpass"}) {
+        QFile::copy(passfile, copy);
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    }
     const struct {
         const char* what;
         Items changes;
-        QString defaultPassfile;  // PGPASSFILE; else the empty one
+        QString pgpassfile;  // PGPASSFILE; else the empty file, or none when `home` is given
+        QString home;        // HOME, whose .pgpass is the default password file
         bool encrypted;
     } cases[] = {
-        {"VerifyFull, the password in the Passfile", {}, {}, true},
-        {"VerifyCA", {{"SSL Mode", "VerifyCA"}}, {}, true},
-        {"a Root Certificate alone verifies in full", {{"SSL Mode", {}}}, {}, true},
-        {"VerifyFull to the server's address", {{"Server", "127.0.0.1"}}, {}, true},
+        {"VerifyFull, the password in the Passfile", {}, {}, {}, true},
+        {"VerifyCA", {{"SSL Mode", "VerifyCA"}}, {}, {}, true},
+        {"a Root Certificate alone verifies in full", {{"SSL Mode", {}}}, {}, {}, true},
+        {"VerifyFull to the server's address", {{"Server", "127.0.0.1"}}, {}, {}, true},
         {"Require, no certificate checked",
          {{"SSL Mode", "Require"}, {"Root Certificate", {}}},
          {},
+         {},
          true},
-        {"Disable", {{"SSL Mode", "Disable"}, {"Root Certificate", {}}}, {}, false},
-        {"the default password file, PGPASSFILE", {{"Passfile", {}}}, pgpass, true},
-        {"the password in the connection string", {{"Passfile", {}}, {"Password", password}},
-         {}, true},
+        {"Disable", {{"SSL Mode", "Disable"}, {"Root Certificate", {}}}, {}, {}, false},
+        {"the default password file PGPASSFILE", {{"Passfile", {}}}, pgpass, {}, true},
+        {"the default password file ~/.pgpass", {{"Passfile", {}}}, {}, home, true},
+        {"the password in the connection string",
+         {{"Passfile", {}}, {"Password", password}},
+         {},
+         {},
+         true},
     };
+    const QString ownHome = qEnvironmentVariable("HOME");
+    ScopedVariable homeFolder("HOME", ownHome);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        defaultPassfile.set((c.defaultPassfile.isEmpty() ? emptyPassfile : c.defaultPassfile)
-                                .toUtf8());
+        const QString named = !c.pgpassfile.isEmpty() ? c.pgpassfile
+                              : c.home.isEmpty()      ? emptyPassfile
+                                                      : QString();
+        defaultPassfile.set(named.toUtf8());
+        homeFolder.set((c.home.isEmpty() ? ownHome : c.home).toUtf8());
         bool encrypted = !c.encrypted;
         EXPECT_NO_THROW(encrypted = openedEncrypted(changed(tls, c.changes)));
         EXPECT_EQ(encrypted, c.encrypted);
