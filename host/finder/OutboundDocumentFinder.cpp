@@ -2,6 +2,7 @@
 
 #include "DeZuvarEDodOziv8/DocumentFinder.h"
 #include "host/finder/FinderDialog.h"
+#include "host/finder/OutboundDocumentQuery.h"
 
 namespace xhook::host {
 
@@ -26,7 +27,7 @@ public:
         if (accessCode != kAccessCode)
             context_.raiseInvalidCall(QStringLiteral("单据查询的访问码不正确"));
         FinderDialog dialog(QApplication::activeWindow());
-        dialog.loadDocuments(context_, filter);
+        dialog.setDocuments(readOutboundDocuments(context_, filter));
         if (dialog.exec() == QDialog::Accepted) selectedIds_ = dialog.selectedIds();
         return selectedIds_;
     }
