@@ -56,9 +56,10 @@ class FinderTest : public ::testing::Test {
         connection.open();
         connection.execute("update icstockbillentry set famount=0");
         for (int id = 5001; id <= 5016; ++id)
-            connection.execute("update icstockbillentry set famount=? where finterid=? and "
-                               "fentryid=1",
-                               {kAmounts.value(id, 3.0), id});
+            connection.execute(
+                "update icstockbillentry set famount=? where finterid=? and "
+                "fentryid=1",
+                {kAmounts.value(id, 3.0), id});
         connection.execute(
             "update icstockbill set fdate=date('2024-03-01', '+'||(finterid-5001)||' days')");
         connection.close();
@@ -104,9 +105,9 @@ class FinderTest : public ::testing::Test {
         QTableView& view = list(dialog);
         for (int row = 0; row < view.model()->rowCount(); ++row)
             if (numbers.contains(view.model()->index(row, Number).data().toString()))
-                view.selectionModel()->select(view.model()->index(row, 0),
-                                              QItemSelectionModel::Select |
-                                                  QItemSelectionModel::Rows);
+                view.selectionModel()->select(
+                    view.model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     static QStringList numbers(std::initializer_list<int> ids) {
         QStringList texts;
@@ -115,8 +116,8 @@ class FinderTest : public ::testing::Test {
     }
 
     inline static const QMap<int, double> kAmounts = {
-        {5001, 1080},   {5002, 58416.5}, {5003, 1234567.891}, {5004, -25.4},
-        {5005, 0},      {5006, 9},       {5007, 80},          {5008, 700},
+        {5001, 1080}, {5002, 58416.5}, {5003, 1234567.891}, {5004, -25.4},
+        {5005, 0},    {5006, 9},       {5007, 80},          {5008, 700},
     };
 
     test::TempDir dir;
@@ -157,14 +158,14 @@ TEST_F(FinderTest, SearchNarrowsByNumberCustomerAndAmount) {
         QStringList expected;
     };
     const QList<Case> cases = {
-        {"", numbers({5001, 5002, 5003, 5004, 5005, 5006, 5007, 5008, 5009, 5010, 5011, 5012,
-                      5013, 5014, 5015, 5016})},
+        {"", numbers({5001, 5002, 5003, 5004, 5005, 5006, 5007, 5008, 5009, 5010, 5011, 5012, 5013,
+                      5014, 5015, 5016})},
         {"XSCK000002", numbers({5002})},
         {"xsck000002", numbers({5002})},  // case does not matter
         {"xsck00001", numbers({5010, 5011, 5012, 5013, 5014, 5015, 5016})},
         {"上海宏达", numbers({5001, 5002, 5003, 5004, 5005})},  // the first customer
-        {"1,080.00", numbers({5001})},                           // as written
-        {"1080", numbers({5001})},                               // without grouping
+        {"1,080.00", numbers({5001})},                          // as written
+        {"1080", numbers({5001})},                              // without grouping
         {"58416.5", numbers({5002})},
         {"1,234,567.89", numbers({5003})},
         {"-25.40", numbers({5004})},
@@ -180,8 +181,8 @@ TEST_F(FinderTest, SearchNarrowsByNumberCustomerAndAmount) {
         const QString why = c.expected.isEmpty() ? "没有符合搜索内容和日期范围的单据。" : "";
         EXPECT_EQ(emptyText(*dialog), why);
         EXPECT_TRUE(status(*dialog).startsWith(why)) << status(*dialog).toStdString();
-        EXPECT_TRUE(status(*dialog).contains(QString("显示 %1 张，共 16 张；已选 0 张")
-                                                 .arg(c.expected.size())))
+        EXPECT_TRUE(status(*dialog).contains(
+            QString("显示 %1 张，共 16 张；已选 0 张").arg(c.expected.size())))
             << status(*dialog).toStdString();
     }
 }
@@ -243,8 +244,8 @@ TEST_F(FinderTest, AmountsAreWrittenWithTheLocalesSeparatorsAndAlignedRight) {
         auto dialog = dialogOverAll(c.locale);
         if (!c.amounts.isEmpty()) {
             EXPECT_EQ(listed(*dialog, Amount).mid(0, 5), c.amounts);
-            const QVariant alignment = list(*dialog).model()->index(0, Amount).data(
-                Qt::TextAlignmentRole);
+            const QVariant alignment =
+                list(*dialog).model()->index(0, Amount).data(Qt::TextAlignmentRole);
             EXPECT_TRUE(alignment.value<Qt::Alignment>() & Qt::AlignRight);
         }
         search(*dialog).setText(c.typed);
@@ -309,13 +310,8 @@ TEST_F(FinderTest, KeysChooseAndCancel) {
         {"enter in search", "XSCK000003", {}, false, Qt::Key_Return, QDialog::Accepted, "5003"},
         {"enter on keypad", "上海", {}, false, Qt::Key_Enter, QDialog::Accepted, "5001"},
         // Enter takes the chosen documents, wherever it is pressed.
-        {"enter in search with choice",
-         "",
-         numbers({5002, 5004}),
-         false,
-         Qt::Key_Return,
-         QDialog::Accepted,
-         "5002,5004"},
+        {"enter in search with choice", "", numbers({5002, 5004}), false, Qt::Key_Return,
+         QDialog::Accepted, "5002,5004"},
         {"enter in list", "", numbers({5006}), true, Qt::Key_Return, QDialog::Accepted, "5006"},
         {"escape in search", "XSCK000003", {}, false, Qt::Key_Escape, QDialog::Rejected, ""},
         {"escape in list", "", numbers({5006}), true, Qt::Key_Escape, QDialog::Rejected, ""},
@@ -372,9 +368,9 @@ TEST_F(FinderTest, AChoiceIsKeptWhileASearchHidesIt) {
     EXPECT_TRUE(status(*dialog).contains("已选 2 张"));
     // Deselected by the user, a document is no longer chosen.
     const int row10 = int(listed(*dialog).indexOf(numbers({5010}).first()));
-    list(*dialog).selectionModel()->select(list(*dialog).model()->index(row10, 0),
-                                           QItemSelectionModel::Deselect |
-                                               QItemSelectionModel::Rows);
+    list(*dialog).selectionModel()->select(
+        list(*dialog).model()->index(row10, 0),
+        QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     EXPECT_EQ(dialog->selectedIds(), "5002");
     EXPECT_TRUE(status(*dialog).contains("已选 1 张"));
 }
@@ -382,7 +378,7 @@ TEST_F(FinderTest, AChoiceIsKeptWhileASearchHidesIt) {
 TEST_F(FinderTest, ControlsCarryAccessibleNamesAndDescriptions) {
     auto dialog = dialogOverAll();
     const QMap<QString, QString> names = {
-        {"searchField", "搜索"},        {"dateFrom", "起始日期"},   {"dateTo", "截止日期"},
+        {"searchField", "搜索"},        {"dateFrom", "起始日期"}, {"dateTo", "截止日期"},
         {"documentList", "销售出库单"}, {"statusLine", "单据数"},
     };
     for (auto it = names.begin(); it != names.end(); ++it) {

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include "host/finder/DocumentFilter.h"
@@ -100,11 +99,14 @@ void FinderDialog::makeList() {
     connect(list_, &QTableView::doubleClicked, this, &FinderDialog::accept);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FinderDialog::takeSelection);
-    // A sort keeps the selection on the same documents; it chooses nothing anew.
-    connect(filter_, &QAbstractItemModel::layoutAboutToBeChanged, this,
+    // Every search, range or sort lists the rows anew; the chosen documents are selected again.
+    connect(filter_, &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { restoringSelection_ = true; });
-    connect(filter_, &QAbstractItemModel::layoutChanged, this,
-            [this] { restoringSelection_ = false; });
+    connect(filter_, &QAbstractItemModel::modelReset, this, [this] {
+        restoreSelection();
+        restoringSelection_ = false;
+        showStatus();
+    });
 }
 
 void FinderDialog::describeForAccessibility() {
@@ -135,33 +137,23 @@ void FinderDialog::setDocuments(const OutboundDocuments& documents, const QLocal
         from_->setDate(first.isValid() ? first : QDate::currentDate());
         to_->setDate(last.isValid() ? last : QDate::currentDate());
     }
-    for (QWidget* control : {static_cast<QWidget*>(search_), static_cast<QWidget*>(from_),
-                             static_cast<QWidget*>(to_)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(search_), static_cast<QWidget*>(from_), static_cast<QWidget*>(to_)})
         control->setEnabled(any);
+    applyDateRange();
     fitColumns();
-    refilter([this] { filter_->setDateRange(from_->date(), to_->date()); });
-}
-
-void FinderDialog::applySearch(const QString& text) {
-    refilter([&] { filter_->setSearchText(text); });
-}
-
-void FinderDialog::applyDateRange() {
-    refilter([this] { filter_->setDateRange(from_->date(), to_->date()); });
-}
-
-// The rows that a filter change lists anew are selected again where their documents are chosen.
-void FinderDialog::refilter(const std::function<void()>& change) {
-    {
-        const QScopedValueRollback guard(restoringSelection_, true);
-        change();
-        restoreSelection();
-    }
     showStatus();
 }
 
-void FinderDialog::takeSelection(const QItemSelection& selected,
-                                 const QItemSelection& deselected) {
+void FinderDialog::applySearch(const QString& text) {
+    filter_->setSearchText(text);
+}
+
+void FinderDialog::applyDateRange() {
+    filter_->setDateRange(from_->date(), to_->date());
+}
+
+void FinderDialog::takeSelection(const QItemSelection& selected, const QItemSelection& deselected) {
     if (restoringSelection_) return;
     markChosen(deselected, false);
     markChosen(selected, true);
@@ -171,7 +163,7 @@ void FinderDialog::takeSelection(const QItemSelection& selected,
 void FinderDialog::markChosen(const QItemSelection& rows, bool chosen) {
     for (const QItemSelectionRange& range : rows)
         for (int row = range.top(); row <= range.bottom(); ++row)
-            documents_->setChosen(filter_->mapToSource(filter_->index(row, 0)).row(), chosen);
+            documents_->setChosen(filter_->sourceRow(row), chosen);
 }
 
 // Selects the listed rows of the chosen documents, each run of neighbours as one range.
@@ -182,9 +174,7 @@ void FinderDialog::restoreSelection() {
         int runStart = -1;
         const int rows = filter_->rowCount();
         for (int row = 0; row <= rows; ++row) {
-            const bool chosen =
-                row < rows &&
-                documents_->isChosen(filter_->mapToSource(filter_->index(row, 0)).row());
+            const bool chosen = row < rows && documents_->isChosen(filter_->sourceRow(row));
             if (chosen && runStart < 0) runStart = row;
             if (!chosen && runStart >= 0) {
                 selection.select(filter_->index(runStart, 0), filter_->index(row - 1, last));
@@ -219,15 +209,15 @@ void FinderDialog::showStatus() {
     else if (shown == 0)
         why = QStringLiteral("没有符合搜索内容和日期范围的单据。");
     list_->setEmptyText(why);
-    status_->setText(why.isEmpty() ? counts : why + QStringLiteral("（") + counts +
-                                                  QStringLiteral("）"));
+    status_->setText(why.isEmpty() ? counts
+                                   : why + QStringLiteral("（") + counts + QStringLiteral("）"));
 }
 
 QString FinderDialog::selectedIds() const {
     QStringList ids;
     QList<bool> listed(documents_->rowCount(), false);
     for (int row = 0; row < filter_->rowCount(); ++row) {
-        const int source = filter_->mapToSource(filter_->index(row, 0)).row();
+        const int source = filter_->sourceRow(row);
         listed[source] = true;
         if (documents_->isChosen(source))
             ids.append(QString::number(documents_->document(source).id));
@@ -254,7 +244,7 @@ bool FinderDialog::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && noneChosen) {
-        documents_->setChosen(filter_->mapToSource(filter_->index(0, 0)).row(), true);
+        documents_->setChosen(filter_->sourceRow(0), true);
         accept();
         return true;
     }

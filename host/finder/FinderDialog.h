@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QLocale>
 #include <QString>
-#include <functional>
 
 #include "host/finder/OutboundDocument.h"
 
@@ -44,7 +43,6 @@ class FinderDialog : public QDialog {
     void describeForAccessibility();
     void applySearch(const QString& text);
     void applyDateRange();
-    void refilter(const std::function<void()>& change);
     void takeSelection(const QItemSelection& selected, const QItemSelection& deselected);
     void markChosen(const QItemSelection& rows, bool chosen);
     void restoreSelection();
@@ -59,8 +57,7 @@ class FinderDialog : public QDialog {
     DocumentTable* list_;
     QLabel* status_;
     QLocale locale_;
-    // Set while the filter or the sort moves rows: the selection's changes then are not the
-    // user's.
+    // Set while the filter lists its rows anew: the selection's changes then are not the user's.
     bool restoringSelection_ = false;
 };
 

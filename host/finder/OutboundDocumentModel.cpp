@@ -67,25 +67,34 @@ int OutboundDocumentModel::columnCount(const QModelIndex& parent) const {
 QString OutboundDocumentModel::displayText(int row, int column) const {
     const Row& r = rows_[size_t(row)];
     switch (column) {
-        case Number: return r.document.number;
-        case Date: return r.document.date;
-        case Customer: return r.document.customer;
-        case Amount: return r.amountText;
-        case LineCount: return QString::number(r.document.lineCount);
-        default: return {};
+        case Number:
+            return r.document.number;
+        case Date:
+            return r.document.date;
+        case Customer:
+            return r.document.customer;
+        case Amount:
+            return r.amountText;
+        case LineCount:
+            return QString::number(r.document.lineCount);
+        default:
+            return {};
     }
 }
 
 QVariant OutboundDocumentModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     switch (role) {
-        case Qt::DisplayRole: return displayText(index.row(), index.column());
+        case Qt::DisplayRole:
+            return displayText(index.row(), index.column());
         case Qt::TextAlignmentRole:
             if (index.column() == Amount || index.column() == LineCount)
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-        case IdRole: return QString::number(document(index.row()).id);
-        default: return {};
+        case IdRole:
+            return QString::number(document(index.row()).id);
+        default:
+            return {};
     }
 }
 
