@@ -170,6 +170,8 @@ TEST_F(FinderTest, SearchNarrowsByNumberCustomerAndAmount) {
         {"1,234,567.89", numbers({5003})},
         {"-25.40", numbers({5004})},
         {"  上海   1080 ", numbers({5001})},  // every word, blanks around them ignored
+        {"2024-03-05", numbers({5005})},
+        {"2024-03-1", numbers({5010, 5011, 5012, 5013, 5014, 5015, 5016})},
         {"北京 1080", {}},
         {"不存在的单据", {}},
     };

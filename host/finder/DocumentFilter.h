@@ -9,7 +9,7 @@ namespace xhook::host {
 
 class OutboundDocumentModel;
 
-// What the finder lists of its documents: those whose number, customer or amount holds every
+// What the finder lists of its documents: those whose number, date, customer or amount holds every
 // word of the search (without regard to case; an amount matches as the locale writes it, with or
 // without digit grouping, or with a plain "."), dated within the date range, sorted by any
 // column by value (amounts and line counts as numbers, dates as dates), or else in the

@@ -60,7 +60,7 @@ FinderDialog::FinderDialog(QWidget* parent)
 
 QLayout* FinderDialog::makeSearchRow() {
     search_->setObjectName(QStringLiteral("searchField"));
-    search_->setPlaceholderText(QStringLiteral("输入单据编号、客户或金额筛选"));
+    search_->setPlaceholderText(QStringLiteral("输入单据编号、日期、客户或金额筛选"));
     search_->setClearButtonEnabled(true);
     search_->installEventFilter(this);
     connect(search_, &QLineEdit::textChanged, this, &FinderDialog::applySearch);
@@ -112,7 +112,7 @@ void FinderDialog::makeList() {
 void FinderDialog::describeForAccessibility() {
     search_->setAccessibleName(QStringLiteral("搜索"));
     search_->setAccessibleDescription(
-        QStringLiteral("按单据编号、客户或金额筛选单据，输入时即筛选；按向下键进入单据列表"));
+        QStringLiteral("按单据编号、日期、客户或金额筛选单据，输入时即筛选；按向下键进入单据列表"));
     from_->setAccessibleName(QStringLiteral("起始日期"));
     from_->setAccessibleDescription(QStringLiteral("只列出此日及以后的单据"));
     to_->setAccessibleName(QStringLiteral("截止日期"));

@@ -27,9 +27,9 @@ QString searchTextOf(const OutboundDocument& document, const QString& amountText
                      const QLocale& locale) {
     QLocale ungrouped = locale;
     ungrouped.setNumberOptions(QLocale::OmitGroupSeparator);
-    return (document.number + kFieldBreak + document.customer + kFieldBreak + amountText +
-            kFieldBreak + ungrouped.toString(document.amount, 'f', 2) + kFieldBreak +
-            QString::number(document.amount, 'f', 2))
+    return (document.number + kFieldBreak + document.date + kFieldBreak + document.customer +
+            kFieldBreak + amountText + kFieldBreak + ungrouped.toString(document.amount, 'f', 2) +
+            kFieldBreak + QString::number(document.amount, 'f', 2))
         .toLower();
 }
 

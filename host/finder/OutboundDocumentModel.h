@@ -33,8 +33,8 @@ class OutboundDocumentModel : public QAbstractTableModel {
     const OutboundDocument& document(int row) const { return rows_[size_t(row)].document; }
     // The date as a day number, or none (0) for a date that does not read as yyyy-MM-dd.
     qint64 day(int row) const { return rows_[size_t(row)].day; }
-    // Lower-case texts the search looks in: number, customer and the amount as written with and
-    // without digit grouping, separated so that no match runs from one into the next.
+    // Lower-case texts the search looks in: number, date, customer and the amount as written with
+    // and without digit grouping, separated so that no match runs from one into the next.
     const QString& searchText(int row) const { return rows_[size_t(row)].searchText; }
     QString displayText(int row, int column) const;
 
