@@ -120,8 +120,8 @@ int timeOpening(const QString& name, const QString& connectionString, const QStr
     for (int round = 0; round <= kRounds; ++round) {
         std::unique_ptr<host::FinderDialog> dialog;
         const Timing open = timed([&] { dialog = openFinder(connectionString, filter); });
-        const Timing query = timed(
-            [&] { documents = int(host::readOutboundDocuments(connectionString, filter).size()); });
+        const Timing query =
+            timed([&] { documents = int(readDocuments(connectionString, filter).size()); });
         dialog.reset();
         QApplication::processEvents();
         if (round == 0) continue;  // warm-up
