@@ -73,14 +73,14 @@ class Bench {
             std::printf("%s=%.1f ms  %s_rt=%.0f round trips\n", name.c_str(), median(figure.ms),
                         name.c_str(), median(figure.roundTrips));
         }
-        std::printf("rtt_ms=%d pooling=%s cycle_s=%.2f first_cycle_s=%.2f find1_rt=%.0f "
-                    "find2_rt=%.0f manual_rt=%.0f automatic_rt=%.0f\n",
-                    options_.rttMs, options_.pooling ? "on" : "off",
-                    median(figures_.at("cycle").ms) / 1000,
-                    median(figures_.at("cycle_first_time").ms) / 1000,
-                    median(figures_.at("find1").roundTrips), median(figures_.at("find2").roundTrips),
-                    median(figures_.at("manual_reconciliation").roundTrips),
-                    median(figures_.at("automatic_reconciliation").roundTrips));
+        std::printf(
+            "rtt_ms=%d pooling=%s cycle_s=%.2f first_cycle_s=%.2f find1_rt=%.0f "
+            "find2_rt=%.0f manual_rt=%.0f automatic_rt=%.0f\n",
+            options_.rttMs, options_.pooling ? "on" : "off", median(figures_.at("cycle").ms) / 1000,
+            median(figures_.at("cycle_first_time").ms) / 1000,
+            median(figures_.at("find1").roundTrips), median(figures_.at("find2").roundTrips),
+            median(figures_.at("manual_reconciliation").roundTrips),
+            median(figures_.at("automatic_reconciliation").roundTrips));
         std::fflush(stdout);
     }
 
@@ -146,10 +146,9 @@ class Bench {
     void requireReconciled(const char* which) {
         const ReconcileOutcome outcome = lastReconcileOutcome();
         if (!outcome.reconciled())
-            throw std::runtime_error(std::string("the ") + which +
-                                     " reconciliation did not reconcile: " +
-                                     outcome.failure.toStdString() + " " +
-                                     sink.messages.join(" | ").toStdString());
+            throw std::runtime_error(
+                std::string("the ") + which + " reconciliation did not reconcile: " +
+                outcome.failure.toStdString() + " " + sink.messages.join(" | ").toStdString());
     }
 
     const Options& options_;
@@ -171,12 +170,14 @@ Options parseArguments(const QStringList& arguments) {
         else if (argument == "--no-pooling")
             options.pooling = false;
         else
-            throw std::runtime_error("usage: network_bench --postgres CONNECTION [--rtt-ms MS] "
-                                     "[--rounds N] [--no-pooling]");
+            throw std::runtime_error(
+                "usage: network_bench --postgres CONNECTION [--rtt-ms MS] "
+                "[--rounds N] [--no-pooling]");
     }
     if (options.connection.isEmpty() || options.rounds < 1 || options.rttMs < 0)
-        throw std::runtime_error("network_bench needs --postgres CONNECTION (a database of its "
-                                 "own: the demo database replaces what it holds)");
+        throw std::runtime_error(
+            "network_bench needs --postgres CONNECTION (a database of its "
+            "own: the demo database replaces what it holds)");
     return options;
 }
 

@@ -1,13 +1,14 @@
+#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
+
 #include <QApplication>
 #include <QThread>
 #include <atomic>
 
-#include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "foundation/DiagnosticLog.h"
-#include "foundation/Errors.h"
 #include "component/HookBill.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
+#include "foundation/DiagnosticLog.h"
+#include "foundation/Errors.h"
 
 namespace DeZuvarEDodOziv8 {
 
@@ -41,12 +42,16 @@ clsXoutBillHook::clsXoutBillHook() {
     ++instances;
 }
 
-clsXoutBillHook::~clsXoutBillHook() { --instances; }
+clsXoutBillHook::~clsXoutBillHook() {
+    --instances;
+}
 
 bool clsXoutBillHook::hookBill(QString& strBillInterId) {
     return atHostBoundary([&] { return xhook::hookBill(strBillInterId); });
 }
 
-int clsXoutBillHook::liveInstances() { return instances.load(); }
+int clsXoutBillHook::liveInstances() {
+    return instances.load();
+}
 
 }  // namespace DeZuvarEDodOziv8

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QThread>
 
-#include "foundation/Errors.h"
-#include "foundation/IdList.h"
 #include "component/QtTranslations.h"
 #include "component/SharedState.h"
+#include "foundation/Errors.h"
+#include "foundation/IdList.h"
 #include "window/FrmHookResult.h"
 
 namespace xhook {

@@ -3,9 +3,9 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "component/SharedState.h"
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
-#include "component/SharedState.h"
 
 namespace xhook {
 
@@ -43,12 +43,12 @@ void readUserSettings(SharedState& state) {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, kApplication);
     store.childGroups();  // reads the file, so that its status is known
     if (store.status() != QSettings::NoError)
-        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall,
-                           QStringLiteral("无法读取用户设置 (%1): %2")
-                               .arg(store.status() == QSettings::FormatError
-                                        ? QStringLiteral("格式错误")
-                                        : QStringLiteral("无法访问"),
-                                    store.fileName()));
+        throw RuntimeError(
+            RuntimeErrorNumber::InvalidProcedureCall,
+            QStringLiteral("无法读取用户设置 (%1): %2")
+                .arg(store.status() == QSettings::FormatError ? QStringLiteral("格式错误")
+                                                              : QStringLiteral("无法访问"),
+                     store.fileName()));
     auto text = [&](const char* section, const char* key, const QString& fallback) {
         return readText(store, section, key, fallback);
     };

@@ -13,7 +13,7 @@ class ConnectionString;
 
 // What differs between the database servers behind a Connection.
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     virtual QString name() const = 0;
     // Adds a database under `qtConnectionName` and opens it from the parsed string. Raises

@@ -12,7 +12,7 @@ class Connection;
 // A command in the manner of an ADO Command: an active connection, a command text and type, and
 // a collection of named parameters. Only stored procedures (type 4) are run through it.
 class Command {
-public:
+  public:
     static constexpr int adCmdText = 1;
     static constexpr int adCmdStoredProc = 4;
 
@@ -30,7 +30,7 @@ public:
     // Runs the command; rows it returns are dropped unread. Raises DbError.
     void execute();
 
-private:
+  private:
     Connection* connection_ = nullptr;
     QString text_;
     int type_ = adCmdText;

@@ -81,8 +81,8 @@ void Connection::open() {
         openFresh(cs, std::move(backend));
     }
     opened = true;
-    qCDebug(lcConnection).noquote() << (kept ? "opened (from the pool)" : "opened")
-                                    << qtConnectionName_ << destination_;
+    qCDebug(lcConnection).noquote()
+        << (kept ? "opened (from the pool)" : "opened") << qtConnectionName_ << destination_;
     pooling_ = std::move(pooling);
     poolKey_ = connectionString_;
     inTransaction_ = false;

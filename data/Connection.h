@@ -25,7 +25,7 @@ class TableAppender;
 // through the Transact-SQL rewrite. Every failure raises DbError with the provider's number and
 // description.
 class Connection : public TransactionInterface {
-public:
+  public:
     Connection();
     ~Connection();  // closes quietly when still open
     Connection(const Connection&) = delete;
@@ -70,7 +70,7 @@ public:
     QString providerName() const;
     QSqlDatabase& database();  // for the host's own tools; the component never needs it
 
-private:
+  private:
     void requireOpen(const char* operation) const;
     void requireTransaction(const char* operation) const;
     void closeQuietly() noexcept;
@@ -84,7 +84,7 @@ private:
     std::unique_ptr<Backend> backend_;
     std::chrono::steady_clock::time_point opened_;
     std::unique_ptr<PoolingOptions> pooling_;  // none when the database is not to be kept
-    QString poolKey_;                           // the connection string it was opened with
+    QString poolKey_;                          // the connection string it was opened with
     bool inTransaction_ = false;
 };
 

@@ -24,9 +24,9 @@ const QStringList kSecretKeys = {QStringLiteral("Password"), QStringLiteral("Pwd
 }
 
 struct Item {
-    QString key;        // as written, trimmed
-    QString value;      // unquoted and trimmed
-    qsizetype valueAt;  // the value's text in the connection string: from after the '='
+    QString key;         // as written, trimmed
+    QString value;       // unquoted and trimmed
+    qsizetype valueAt;   // the value's text in the connection string: from after the '='
     qsizetype valueEnd;  // to the item's end
 };
 

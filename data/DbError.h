@@ -9,7 +9,7 @@ namespace xhook::data {
 // An error of the database provider or of the database layer itself: the provider's number, its
 // description, and its own code where it has one (SQLite's result code, PostgreSQL's SQLSTATE).
 class DbError : public ComponentError {
-public:
+  public:
     DbError(long number, QString description, QString nativeCode = {});
 
     const QString& nativeCode() const noexcept { return nativeCode_; }
@@ -17,7 +17,7 @@ public:
     // From a Qt SQL error; `context` (the statement, the step) is added to the description.
     static DbError fromSqlError(const QSqlError& error, const QString& context = {});
 
-private:
+  private:
     QString nativeCode_;
 };
 

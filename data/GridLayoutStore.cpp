@@ -4,13 +4,13 @@
 #include <cmath>
 #include <memory>
 
-#include "foundation/Conversions.h"
-#include "foundation/Errors.h"
-#include "foundation/Messages.h"
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
 #include "data/ResultSet.h"
 #include "data/TableAppender.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
+#include "foundation/Messages.h"
 
 namespace xhook {
 

@@ -17,23 +17,30 @@ constexpr int kConnectTimeoutSeconds = 10;
 
 // The pool's keys are read by the connection (ConnectionPool.h), the others here.
 const QStringList kKnownKeys = {
-    QStringLiteral("Server"),   QStringLiteral("Port"),     QStringLiteral("Database"),
-    QStringLiteral("Service"),  QStringLiteral("User ID"),  QStringLiteral("Password"),
-    QStringLiteral("Passfile"), QStringLiteral("SSL Mode"), QStringLiteral("Root Certificate"),
-    QStringLiteral("Pooling"),  QStringLiteral("Connection Lifetime"),
+    QStringLiteral("Server"),
+    QStringLiteral("Port"),
+    QStringLiteral("Database"),
+    QStringLiteral("Service"),
+    QStringLiteral("User ID"),
+    QStringLiteral("Password"),
+    QStringLiteral("Passfile"),
+    QStringLiteral("SSL Mode"),
+    QStringLiteral("Root Certificate"),
+    QStringLiteral("Pooling"),
+    QStringLiteral("Connection Lifetime"),
     QStringLiteral("Connection Idle Lifetime"),
 };
 
 struct SslMode {
-    const char* name;    // in the connection string
-    const char* libpq;   // the client library's sslmode
-    bool encrypts;       // the connection fails rather than go unencrypted
-    bool verifies;       // the server's certificate is checked against the root certificate
+    const char* name;   // in the connection string
+    const char* libpq;  // the client library's sslmode
+    bool encrypts;      // the connection fails rather than go unencrypted
+    bool verifies;      // the server's certificate is checked against the root certificate
 };
 
 constexpr SslMode kSslModes[] = {
-    {"Disable", "disable", false, false},    {"Prefer", "prefer", false, false},
-    {"Require", "require", true, false},     {"VerifyCA", "verify-ca", true, true},
+    {"Disable", "disable", false, false},      {"Prefer", "prefer", false, false},
+    {"Require", "require", true, false},       {"VerifyCA", "verify-ca", true, true},
     {"VerifyFull", "verify-full", true, true},
 };
 constexpr const SslMode& kVerifyFull = kSslModes[std::size(kSslModes) - 1];
@@ -78,9 +85,8 @@ void requireReadableFile(const QString& key, const QString& path) {
 // standard error; here it is refused.
 void requirePrivateFile(const QString& what, const QString& path) {
     requireReadableFile(what, path);
-    constexpr QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup |
-                                           QFile::ExeGroup | QFile::ReadOther |
-                                           QFile::WriteOther | QFile::ExeOther;
+    constexpr QFile::Permissions kOthers = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                           QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     if (QFile::permissions(path) & kOthers)
         refuse(QStringLiteral("%1 '%2' may be read by other users, and the client library "
                               "ignores such a file; make it readable by its owner only "
@@ -169,8 +175,9 @@ void PostgresOptions::readCredentials(const ConnectionString& cs) {
     }
     passwordFile_ = cs.required(QStringLiteral("Passfile"));
     if (!password_.isEmpty())
-        refuse(QStringLiteral("Passfile is read only without a Password, and the connection "
-                              "string gives both; leave one out"));
+        refuse(
+            QStringLiteral("Passfile is read only without a Password, and the connection "
+                           "string gives both; leave one out"));
     requirePrivateFile(QStringLiteral("Passfile"), passwordFile_);
     addOption(QStringLiteral("Passfile"), "passfile", passwordFile_);
 }
@@ -194,17 +201,17 @@ void PostgresOptions::applyTo(QSqlDatabase& db) const {
 }
 
 QString PostgresOptions::describe() const {
-    QString text = service_.isEmpty()
-                       ? QStringLiteral("opening database '%1' on '%2' port %3")
-                             .arg(database_, server_)
-                             .arg(port_)
-                       : QStringLiteral("opening the service '%1'").arg(service_);
+    QString text = service_.isEmpty() ? QStringLiteral("opening database '%1' on '%2' port %3")
+                                            .arg(database_, server_)
+                                            .arg(port_)
+                                      : QStringLiteral("opening the service '%1'").arg(service_);
     if (!sslMode_.isEmpty()) text += QStringLiteral(" with SSL Mode=%1").arg(sslMode_);
     if (!rootCertificate_.isEmpty())
         text += QStringLiteral(" against the Root Certificate '%1'").arg(rootCertificate_);
     if (!passwordFile_.isEmpty())
-        text += QStringLiteral("; no Password: a password that the server asks for comes from "
-                               "the password file '%1'")
+        text += QStringLiteral(
+                    "; no Password: a password that the server asks for comes from "
+                    "the password file '%1'")
                     .arg(passwordFile_);
     return text;
 }

@@ -15,8 +15,8 @@ namespace {
 PGconn* handleOf(const QSqlDatabase& db) {
     if (!db.isOpen() || !db.driver()) return nullptr;
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || (qstrcmp(handle.typeName(), "pg_conn*") != 0 &&
-                              qstrcmp(handle.typeName(), "PGconn*") != 0))
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(handle.constData());
 }

@@ -17,7 +17,7 @@ enum class RowReading { Held, Streamed };
 // A result set read forward once: test for the end, read a field by name (without regard to
 // case), move on, close. A NULL reads as a null QVariant, distinguishable from an empty text.
 class ResultSet {
-public:
+  public:
     // `query` has been executed, forward-only, and is positioned before its first row.
     ResultSet(QSqlQuery query, QString sqlText);
     ~ResultSet();
@@ -40,7 +40,7 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
-private:
+  private:
     void fetch();
     void requireOpen(const char* operation) const;
     QVariant valueAt(int index) const;

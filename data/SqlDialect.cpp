@@ -22,7 +22,7 @@ struct Edit {
 // on its level, and the limit is written after the last token of that level when the level
 // ends: at its closing parenthesis, at a ';', or at the end of the text.
 class TransactSqlRewriter {
-public:
+  public:
     explicit TransactSqlRewriter(const QString& sql) : sql_(sql) { levels_.push_back({}); }
 
     QString run() {
@@ -31,7 +31,7 @@ public:
         return edits_.empty() ? sql_ : applyEdits();
     }
 
-private:
+  private:
     struct Level {
         qsizetype lastTokenEnd = 0;
         QString limit;

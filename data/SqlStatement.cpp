@@ -43,8 +43,8 @@ bool readsForwardOnly(const QSqlDatabase& db) {
 
 }  // namespace
 
-QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
-                       const QVariantList& boundValues, RowReading reading) {
+QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const QVariantList& boundValues,
+                       RowReading reading) {
     const QElapsedTimer timer = StatementLog::startTimer();
     QSqlQuery query(db);
     query.setForwardOnly(reading == RowReading::Streamed || readsForwardOnly(db));

@@ -15,8 +15,7 @@ namespace xhook::data {
 // so that other statements can run on the connection while it is being read; streamed, its rows
 // come as they are read. Raises DbError with the statement as context.
 QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
-                       const QVariantList& boundValues = {},
-                       RowReading reading = RowReading::Held);
+                       const QVariantList& boundValues = {}, RowReading reading = RowReading::Held);
 
 // A value as the drivers bind it: the integer types that Qt's SQLite driver would write as text
 // are widened to 64 bits, a float to a double.

@@ -8,7 +8,7 @@ namespace xhook::data {
 // asks for Mode=ReadWriteCreate; a writer waits up to five seconds for another's lock. Stored
 // procedures are the native ones registered in C++ (NativeProcedures.h).
 class SqliteBackend : public Backend {
-public:
+  public:
     QString name() const override { return QStringLiteral("SQLite"); }
     QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,

@@ -56,16 +56,15 @@ void TableAppender::addRows(const QList<QVariantMap>& rows) {
     }
     for (qsizetype first = 0; first < rows.size();) {
         qsizetype count = 1;
-        while (first + count < rows.size() && count < kRowsPerStatement &&
-               !rows[first].isEmpty() && rows[first + count].keys() == rows[first].keys())
+        while (first + count < rows.size() && count < kRowsPerStatement && !rows[first].isEmpty() &&
+               rows[first + count].keys() == rows[first].keys())
             ++count;
         insertBatch(rows, first, count);
         first += count;
     }
 }
 
-void TableAppender::insertBatch(const QList<QVariantMap>& rows, qsizetype first,
-                                qsizetype count) {
+void TableAppender::insertBatch(const QList<QVariantMap>& rows, qsizetype first, qsizetype count) {
     if (rows[first].isEmpty()) {
         addRow(rows[first]);
         return;

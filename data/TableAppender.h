@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
-#include <QList>
 #include <QVariantMap>
 
 namespace xhook::data {
@@ -13,7 +13,7 @@ class Connection;
 // An updatable result set over a whole table, reduced to what the component does with one: add
 // a row, written to the database at once. Opening it checks that the table exists.
 class TableAppender {
-public:
+  public:
     TableAppender(Connection& connection, QString tableName);
     // Writes one row; keys are column names (without regard to case). Raises DbError.
     void addRow(const QVariantMap& values);
@@ -24,7 +24,7 @@ public:
     static constexpr qsizetype kRowsPerStatement = 500;
     void close();
 
-private:
+  private:
     QString insertStatement(const QVariantMap& values) const;
     QString columnList(const QVariantMap& values) const;
     QString valueList(const QVariantMap& values) const;

@@ -20,7 +20,7 @@ IniFile::Section toSection(const ClassRegistration& r) {
 }
 
 ClassRegistration fromSection(const IniFile::Section& s) {
-    return {s.name, s.value("ProgID"), s.value("Path"), s.value("ThreadingModel"),
+    return {s.name,           s.value("ProgID"), s.value("Path"), s.value("ThreadingModel"),
             s.value("LIBID"), s.value("Version")};
 }
 

@@ -227,8 +227,7 @@ qint16 textToInt16(const QString& text, const QString& what) {
     const std::optional<double> number = parseLocaleNumber(text, numbers);
     if (!number) raiseNoNumber(text, what, numbers.forms());
     const double rounded = std::nearbyint(*number);  // default rounding mode: halves to even
-    if (rounded < -32768.0 || rounded > 32767.0)
-        raiseOverflow(describe(what, text));
+    if (rounded < -32768.0 || rounded > 32767.0) raiseOverflow(describe(what, text));
     return static_cast<qint16>(rounded);
 }
 

@@ -58,8 +58,8 @@ bool isFifteenDigitTie(double magnitude) {
     if (sixteen[DecimalDigits::kMostDigits + 1] != '5') return false;  // "d." then 15 digits
     // A double's exact expansion has at most 767 significant digits.
     char exact[800];
-    const auto written = std::to_chars(exact, exact + sizeof exact, magnitude,
-                                       std::chars_format::scientific, 780);
+    const auto written =
+        std::to_chars(exact, exact + sizeof exact, magnitude, std::chars_format::scientific, 780);
     const char* digit = exact + DecimalDigits::kMostDigits + 2;
     for (; digit < written.ptr && *digit != 'e'; ++digit)
         if (*digit != '0') return false;
@@ -73,8 +73,9 @@ void roundUp(DecimalDigits& number, int kept);
 // whether they read back.
 void fifteenDigits(double magnitude, DecimalDigits& result) {
     char scientific[40];
-    const auto written = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                       std::chars_format::scientific, DecimalDigits::kMostDigits - 1);
+    const auto written =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude,
+                      std::chars_format::scientific, DecimalDigits::kMostDigits - 1);
     const char* p = scientific;
     for (; p < written.ptr && *p != 'e'; ++p)
         if (*p != '.') result.digits[result.count++] = *p;
@@ -162,8 +163,8 @@ double decimalValue(const DecimalDigits& number) {
     std::memcpy(text + length, number.digits, size_t(number.count));
     length += number.count;
     text[length++] = 'e';
-    const auto written = std::to_chars(text + length, text + sizeof text,
-                                       number.pointPosition - number.count);
+    const auto written =
+        std::to_chars(text + length, text + sizeof text, number.pointPosition - number.count);
     double value = 0;
     std::from_chars(text, written.ptr, value, std::chars_format::scientific);
     return value;

@@ -34,7 +34,8 @@ void raiseInvalidProcedureCall(const QString& detail) {
 
 qint16 checkedInt16(qint64 value, const QString& what) {
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max())
-        raiseOverflow(what.isEmpty() ? QString::number(value) : what + " = " + QString::number(value));
+        raiseOverflow(what.isEmpty() ? QString::number(value)
+                                     : what + " = " + QString::number(value));
     return static_cast<qint16>(value);
 }
 

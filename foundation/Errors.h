@@ -10,7 +10,7 @@ namespace xhook {
 // host receives when a call fails and the text that the message boxes show. It is the public
 // error type, so that an error reaches the host as it was raised.
 class ComponentError : public DeZuvarEDodOziv8::Error {
-public:
+  public:
     using Error::Error;
 };
 
@@ -27,7 +27,7 @@ constexpr long ObjectRequired = 424;
 }  // namespace RuntimeErrorNumber
 
 class RuntimeError : public ComponentError {
-public:
+  public:
     using ComponentError::ComponentError;
 };
 

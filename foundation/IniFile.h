@@ -9,7 +9,7 @@ namespace xhook {
 // A plain INI file kept in its written order: "[section]" lines and "key=value" lines, with
 // ';' or '#' comment lines. Small enough for a C or script host to read by hand.
 class IniFile {
-public:
+  public:
     struct Section {
         QString name;
         QList<QPair<QString, QString>> entries;
@@ -22,10 +22,10 @@ public:
 
     const QList<Section>& sections() const { return sections_; }
     const Section* section(const QString& name) const;  // names compare without regard to case
-    void setSection(const Section& section);             // replaces or appends
+    void setSection(const Section& section);            // replaces or appends
     bool removeSection(const QString& name);
 
-private:
+  private:
     QList<Section> sections_;
 };
 

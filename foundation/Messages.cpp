@@ -12,7 +12,7 @@ namespace xhook {
 namespace {
 
 class MessageBoxSink : public MessageSink {
-public:
+  public:
     void show(const QString& text, int style, const std::optional<QString>& title) override {
         QMessageBox box;
         box.setText(text);
@@ -30,7 +30,8 @@ thread_local MessageSink* currentSink = nullptr;
 MessageSink& defaultSink() {
     thread_local MessageBoxSink boxes;
     thread_local StderrMessageSink console;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) && QApplication::instance()->thread() == QThread::currentThread())
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+        QApplication::instance()->thread() == QThread::currentThread())
         return boxes;
     return console;
 }

@@ -10,7 +10,7 @@ namespace xhook {
 enum MessageStyle : int { MessageNoIcon = 0, MessageExclamation = 48, MessageInformation = 64 };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // `title` is empty when the box has no title of its own.
     virtual void show(const QString& text, int style, const std::optional<QString>& title) = 0;
@@ -25,19 +25,19 @@ MessageSink* setMessageSink(MessageSink* sink);
 
 // Installs a sink for a scope.
 class ScopedMessageSink {
-public:
+  public:
     explicit ScopedMessageSink(MessageSink* sink) : previous_(setMessageSink(sink)) {}
     ~ScopedMessageSink() { setMessageSink(previous_); }
     ScopedMessageSink(const ScopedMessageSink&) = delete;
     ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
 
-private:
+  private:
     MessageSink* previous_;
 };
 
 // Writes each message to standard error as "title: text" (or the text alone).
 class StderrMessageSink : public MessageSink {
-public:
+  public:
     void show(const QString& text, int style, const std::optional<QString>& title) override;
 };
 

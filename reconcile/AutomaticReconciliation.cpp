@@ -1,12 +1,12 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/Conversions.h"
-#include "foundation/IdList.h"
-#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
+#include "foundation/Conversions.h"
+#include "foundation/IdList.h"
+#include "foundation/Messages.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"

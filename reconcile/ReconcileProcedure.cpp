@@ -2,13 +2,13 @@
 
 #include <QAction>
 
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/DatabaseOperation.h"
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "foundation/IdList.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
-#include "data/Connection.h"
-#include "data/DatabaseOperation.h"
 #include "reconcile/IdListLimits.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "window/HookForm.h"

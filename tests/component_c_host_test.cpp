@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "DeZuvarEDodOziv8/xouthook_c.h"
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
+#include "foundation/Errors.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/DocumentFinderRegistry.h"

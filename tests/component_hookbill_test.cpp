@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <QTimer>
@@ -9,8 +8,8 @@
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
-#include "foundation/ComponentRegistry.h"
 #include "component/SharedState.h"
+#include "foundation/ComponentRegistry.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoProcedures.h"
 #include "tests/support/TestSupport.h"
@@ -26,7 +25,7 @@ namespace {
 
 // hookBill on the demo host database, with the window closed by a step queued into its modal loop.
 class HookBillTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         clearSettings();
         const QString path = dir_.file("demo.db");
@@ -87,9 +86,7 @@ TEST_F(HookBillTest, TheListGrowsWithoutTestsAndRebuildsTheWindowEachTime) {
     call(hook, "1001");
     EXPECT_EQ(shared().gInvoiceIds, "1001,1001") << "no duplicate test";
     bool enabled = false;
-    whileModal([&] {
-        shared().gHookWindow->form().MenuBillHook1->setEnabled(false);
-    });
+    whileModal([&] { shared().gHookWindow->form().MenuBillHook1->setEnabled(false); });
     call(hook, "");
     EXPECT_EQ(shared().gInvoiceIds, "1001,1001,") << "an empty argument appends a lone comma";
     whileModal([&] { enabled = shared().gHookWindow->form().MenuBillHook1->isEnabled(); });
@@ -109,7 +106,8 @@ TEST_F(HookBillTest, CreationFailsOnASettingThatDoesNotConvert) {
 }
 
 TEST_F(HookBillTest, AFailedOpenReachesTheHostAndTheListStaysAppended) {
-    writeSetting("DBOperation", "DBConnectionString", "Provider=SQLite;Data Source=" + dir_.file("none.db"));
+    writeSetting("DBOperation", "DBConnectionString",
+                 "Provider=SQLite;Data Source=" + dir_.file("none.db"));
     clsXoutBillHook hook;
     QString ids = "1001";
     EXPECT_THROW(hook.hookBill(ids), DeZuvarEDodOziv8::Error);

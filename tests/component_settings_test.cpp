@@ -2,9 +2,9 @@
 
 #include <QLocale>
 
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
+#include "foundation/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace xhook;
@@ -13,7 +13,7 @@ using namespace xhook::test;
 namespace {
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { clearSettings(); }
     void TearDown() override {
         clearSettings();
@@ -74,7 +74,7 @@ TEST_F(SettingsTest, FractionsRoundHalfToEven) {
     const struct {
         const char* stored;
         int expected;
-    } cases[] = {{"2024.5", 2024}, {"2025.5", 2026}, {"2025.49", 2025}, {"-2.5", -2},
+    } cases[] = {{"2024.5", 2024},   {"2025.5", 2026},   {"2025.49", 2025}, {"-2.5", -2},
                  {"32767.4", 32767}, {"-32768", -32768}, {"1e3", 1000}};
     for (const auto& c : cases) {
         writeSetting("SystemSetup", "gCurrentYear", c.stored);

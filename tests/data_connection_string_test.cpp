@@ -78,7 +78,8 @@ TEST(ConnectionStringTest, RefusalsNeverQuoteTheText) {
     } cases[] = {
         {"Provider=PostgreSQL;Password=" + secret + ";junk", "without '=' at character 40"},
         {"Password=\"" + secret + ";Server=h", "an unclosed quote in the value of \"Password\""},
-        {"Password='" + secret + "' x;Server=h", "after a quoted value, in the value of \"Password\""},
+        {"Password='" + secret + "' x;Server=h",
+         "after a quoted value, in the value of \"Password\""},
         {"Password=" + secret + ";=x", "without a key at character 20"},
         {"Password=" + secret + ";password=other", "the key \"password\" is given twice"},
     };
@@ -103,8 +104,9 @@ TEST(ConnectionStringTest, DisplayHidesEveryPasswordAndKeepsTheRest) {
         {"Server=h;PWD='x''y'", "Server=h;PWD=***"},
         {"Server=h;Password=", "Server=h;Password=***"},
         {"Passfile=/home/u/.pgpass;Server=h", "Passfile=/home/u/.pgpass;Server=h"},
-        {"Server=h;Password=\"s3cret;x=1", "(not shown: invalid connection string: an unclosed "
-                                           "quote in the value of \"Password\")"},
+        {"Server=h;Password=\"s3cret;x=1",
+         "(not shown: invalid connection string: an unclosed "
+         "quote in the value of \"Password\")"},
     };
     for (const auto& c : cases) EXPECT_EQ(ConnectionString::forDisplay(c.text), c.shown);
 }
@@ -117,8 +119,7 @@ TEST(ConnectionStringTest, KeysThatTheProviderDoesNotKnowAreRefusedByName) {
 
     const auto unknown =
         ConnectionString::parse("Provider=SQLite;Data Source=/a.db;Password=s3cret;Timeout=5");
-    const DbError error =
-        raisedBy<DbError>([&] { unknown.refuseUnknownKeys(known, "SQLite"); });
+    const DbError error = raisedBy<DbError>([&] { unknown.refuseUnknownKeys(known, "SQLite"); });
     EXPECT_EQ(error.number(), DbErrorNumber::InvalidConnectionString);
     EXPECT_EQ(error.description(),
               "the connection string's key \"Password\" is not one that the SQLite provider "

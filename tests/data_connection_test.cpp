@@ -10,7 +10,6 @@
 #include <QThread>
 #include <thread>
 
-#include "foundation/Errors.h"
 #include "data/Command.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
@@ -18,6 +17,7 @@
 #include "data/NativeProcedures.h"
 #include "data/ResultSet.h"
 #include "data/TableAppender.h"
+#include "foundation/Errors.h"
 #include "tests/support/ErrorCapture.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestSupport.h"
@@ -32,7 +32,7 @@ QString sqliteString(const QString& path, const QString& extra = {}) {
 }
 
 class ConnectionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FaultInjection::clear();
         path = dir.file("host.db");
@@ -342,7 +342,7 @@ void reconcileForTest(QSqlDatabase& db, QList<Parameter>& parameters) {
 }
 
 class ProcedureTest : public ConnectionTest {
-protected:
+  protected:
     void SetUp() override {
         ConnectionTest::SetUp();
         registerNativeProcedure("SP_Test_Reconcile", reconcileForTest);

@@ -25,8 +25,8 @@ class PostgresOptionsTest : public ::testing::Test {
     void SetUp() override {
         certificate = writeFile("ca.crt", QFile::ReadOwner | QFile::WriteOwner);
         privateFile = writeFile("passfile", QFile::ReadOwner | QFile::WriteOwner);
-        sharedFile = writeFile("shared-passfile",
-                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        sharedFile =
+            writeFile("shared-passfile", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         QDir().mkpath(dir.file("a;b"));
         semicolonFile = writeFile("a;b/ca.crt", QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -89,8 +89,9 @@ TEST_F(PostgresOptionsTest, RefusedKeysAndValuesAreNamedWithoutThePassword) {
         {server + ";Passfile=" + dir.file("none"),
          "Passfile '" + dir.file("none") + "' does not exist"},
         {server + ";Passfile=" + sharedFile,
-         "Passfile '" + sharedFile + "' may be read by other users, and the client library "
-         "ignores such a file; make it readable by its owner only (chmod 600)"},
+         "Passfile '" + sharedFile +
+             "' may be read by other users, and the client library "
+             "ignores such a file; make it readable by its owner only (chmod 600)"},
         {"Provider=PostgreSQL;Service=erp;Server=db.example;Password=" + kSecret,
          "Server may not be given beside Service: the service 'erp' names the server, port and "
          "database"},

@@ -20,7 +20,7 @@ using test::raisedBy;
 namespace {
 
 class SharedConnectionTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FaultInjection::clear();
         path = dir.file("host.db");

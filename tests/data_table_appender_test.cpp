@@ -27,8 +27,9 @@ class TableAppenderTest : public ScratchDatabaseTest {
         if (HasFatalFailure() || IsSkipped()) return;
         connection.setConnectionString(connectionString());
         connection.open();
-        connection.execute("create table widths (fname varchar(40), fwidth integer, "
-                           "fsequence smallint, fnote varchar(40))");
+        connection.execute(
+            "create table widths (fname varchar(40), fwidth integer, "
+            "fsequence smallint, fnote varchar(40))");
     }
 
     int insertStatementsFor(const QList<QVariantMap>& rows) {

@@ -117,8 +117,8 @@ TEST(DisplayFormat, FormatTextsOutsideTheLanguageLeaveValuesAsTheyStand) {
     test::ScopedDefaultLocale locale(kEnglishUS);
     // Sections, literals, scientific forms, scaling commas, AM/PM and Yes/No belong to the
     // language (grid_format_language_test); these texts do not.
-    for (const char* text : {"", "0.0.0", "yyy", "abc", "yyyy-mm-dd\"", "0 kg", "0.00E+", "yyyy0",
-                             "0;0;0;0;0"}) {
+    for (const char* text :
+         {"", "0.0.0", "yyy", "abc", "yyyy-mm-dd\"", "0 kg", "0.00E+", "yyyy0", "0;0;0;0;0"}) {
         const DisplayFormat format(QString::fromUtf8(text));
         EXPECT_FALSE(format.isActive()) << text;
         EXPECT_EQ(format.apply(QStringLiteral("1234.5")), QStringLiteral("1234.5")) << text;

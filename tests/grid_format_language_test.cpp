@@ -211,8 +211,7 @@ TEST(FormatLanguage, DatesAndTimes) {
 TEST(FormatLanguage, NamedDateAndTimeFormats) {
     const char* evening = "1958-12-07 20:50:35";
     expectFamily({
-        {"General Date", evening, "7 Dec 1958 20:50:35", "1958/12/7 20:50:35",
-         "07.12.58 20:50:35"},
+        {"General Date", evening, "7 Dec 1958 20:50:35", "1958/12/7 20:50:35", "07.12.58 20:50:35"},
         {"General Date", "20:50:35", "20:50:35"},
         {"Long Date", evening, "Sunday, 7 December 1958", "1958年12月7日星期日",
          "Sonntag, 7. Dezember 1958"},

@@ -289,8 +289,7 @@ TEST_F(FinderTest, EveryColumnSortsByValue) {
 
 TEST_F(FinderTest, ACustomerWithoutUnreconciledDocumentsIsToldSo) {
     auto dialog = std::make_unique<host::FinderDialog>();
-    dialog->setDocuments(
-        readDocuments(connectionString, customerFilter("NO-SUCH-CUSTOMER")));
+    dialog->setDocuments(readDocuments(connectionString, customerFilter("NO-SUCH-CUSTOMER")));
     EXPECT_TRUE(listed(*dialog).isEmpty());
     EXPECT_EQ(emptyText(*dialog), "该客户没有未钩稽的销售出库单。");
     EXPECT_TRUE(status(*dialog).startsWith("该客户没有未钩稽的销售出库单。"));

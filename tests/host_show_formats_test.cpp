@@ -79,8 +79,8 @@ TEST_F(ShowFormatsTest, TheDisplayedTextsFollowTheColumnFormats) {
     const QStringList lines = shown.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << shown.out.toStdString();
     EXPECT_EQ(lines[0], "bill\tqty\tamount\tprice\tdiff\ttaxed\tcount\ttime");
-    EXPECT_EQ(lines[1], QString::fromUtf8(
-                            "FP1\t60000\t0.1\t2.68\t(5.00)\t¥5,459.40\t1.23E+04\t08:50 PM"));
+    EXPECT_EQ(lines[1],
+              QString::fromUtf8("FP1\t60000\t0.1\t2.68\t(5.00)\t¥5,459.40\t1.23E+04\t08:50 PM"));
     EXPECT_EQ(lines[2],
               QString::fromUtf8("FP1\t40000\t0.2\t1.01\t0.00\t-¥2.68\t5.00E-01\t08:05 AM"));
     EXPECT_EQ(lines[3], QString::fromUtf8("合计\t100000\t0.3\t\t\t\t\t"));

@@ -6,11 +6,11 @@
 #include <QPair>
 #include <QProcess>
 
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/GridLayoutStore.h"
 #include "data/ResultSet.h"
+#include "foundation/Errors.h"
 #include "host/lib/HostSchema.h"
 #include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"

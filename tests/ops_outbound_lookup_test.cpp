@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "foundation/ComponentRegistry.h"
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
+#include "foundation/ComponentRegistry.h"
+#include "foundation/Errors.h"
 #include "host/lib/DemoData.h"
 #include "host/lib/FinderRegistration.h"
 #include "host/lib/GridColumnConfig.h"

@@ -96,8 +96,7 @@ class PoolingTest : public ReconcileWindowFixture, public ::testing::WithParamIn
         FlexGrid grid("vsf1");
         grid.setColCount(5);
         EXPECT_FALSE(LoadGridLayout("XSGJA", grid, 1));
-        EXPECT_TRUE(messages.messages.isEmpty())
-            << messages.messages.value(0).text.toStdString();
+        EXPECT_TRUE(messages.messages.isEmpty()) << messages.messages.value(0).text.toStdString();
         EXPECT_EQ(shared().gConnection, nullptr);
     }
 
@@ -146,8 +145,9 @@ TEST_P(PoolingTest, APooledSessionThatEndedCostsTheNextOperationNothing) {
          }},
         {"the server ended the idle session",
          [&] {
-             runOnServer("select pg_terminate_backend(pid) from pg_stat_activity "
-                         "where datname = current_database() and pid <> pg_backend_pid()");
+             runOnServer(
+                 "select pg_terminate_backend(pid) from pg_stat_activity "
+                 "where datname = current_database() and pid <> pg_backend_pid()");
              std::this_thread::sleep_for(milliseconds(100));
          }},
     };
@@ -175,8 +175,8 @@ TEST_P(PoolingTest, AnIdleSessionIsKeptNoLongerThanItsIdleLifetime) {
 
 // Refused before any server is reached.
 TEST(PoolingOptions, ABadPoolingValueIsRefusedNamingItsKey) {
-    for (const char* setting : {";Pooling=maybe", ";Connection Lifetime=-1",
-                                ";Connection Idle Lifetime=soon"}) {
+    for (const char* setting :
+         {";Pooling=maybe", ";Connection Lifetime=-1", ";Connection Idle Lifetime=soon"}) {
         data::Connection connection;
         connection.setConnectionString(
             QStringLiteral("Provider=PostgreSQL;Server=/nowhere;Database=none") + setting);
@@ -197,16 +197,18 @@ TEST_P(PoolingTest, AKeptSessionComesBackWithoutTheTransactionLeftOpen) {
         first.open();
         first.beginTrans();
         first.execute("delete from t_GS_tableinfo");
-        first.execute("insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) "
-                      "values('LEFT',1,0,0)");
+        first.execute(
+            "insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) "
+            "values('LEFT',1,0,0)");
     }
     ASSERT_EQ(data::ConnectionPool::ofThisThread().idleCount(), 1);
     data::Connection second;
     second.setConnectionString(shared().DBConnectionString);
     second.open();
     EXPECT_EQ(data::ConnectionPool::ofThisThread().idleCount(), 0) << "the kept session is taken";
-    second.execute("insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) "
-                   "values('NEXT',1,0,0)");
+    second.execute(
+        "insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) "
+        "values('NEXT',1,0,0)");
     second.close();
     EXPECT_EQ(storedRows("LEFT", 0), 0);
     EXPECT_EQ(storedRows("NEXT", 0), 1);

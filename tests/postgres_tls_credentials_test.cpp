@@ -209,8 +209,8 @@ TEST_F(TlsCredentialsTest, RefusedConnectionsSayWhyWithoutThePassword) {
     } cases[] = {
         {"another authority",
          {{"Root Certificate", otherAuthority}},
-         {"certificate verify failed", "with SSL Mode=VerifyFull against the Root Certificate '" +
-                                           otherAuthority + "'"}},
+         {"certificate verify failed",
+          "with SSL Mode=VerifyFull against the Root Certificate '" + otherAuthority + "'"}},
         {"another authority, VerifyCA",
          {{"SSL Mode", "VerifyCA"}, {"Root Certificate", otherAuthority}},
          {"certificate verify failed", "with SSL Mode=VerifyCA"}},
@@ -244,13 +244,12 @@ TEST_F(TlsCredentialsTest, RefusedConnectionsSayWhyWithoutThePassword) {
 
 TEST_F(TlsCredentialsTest, AServiceNamesTheServerPortAndDatabase) {
     const QString services = dir.file("pg_service.conf");
-    writeFile(services,
-              QStringLiteral("[xhook]\nhost=localhost\nport=%1\ndbname=xhook_test\n")
-                  .arg(port)
-                  .toUtf8());
+    writeFile(
+        services,
+        QStringLiteral("[xhook]\nhost=localhost\nport=%1\ndbname=xhook_test\n").arg(port).toUtf8());
     ScopedVariable serviceFile("PGSERVICEFILE", services);
-    EXPECT_TRUE(openedEncrypted(changed(
-        tls, {{"Server", {}}, {"Port", {}}, {"Database", {}}, {"Service", "xhook"}})));
+    EXPECT_TRUE(openedEncrypted(
+        changed(tls, {{"Server", {}}, {"Port", {}}, {"Database", {}}, {"Service", "xhook"}})));
 }
 
 // The statement log records what the layer sends, the tool prints the settings and the errors
@@ -287,7 +286,8 @@ TEST_F(TlsCredentialsTest, NoPasswordInTheStatementLogTheSettingsOrTheToolsMessa
                  changed(tls, {{"Passfile", {}}, {"Password", kWrongPassword}}));
     const ToolRun refused = runXouthook({"show", "invoices", "1001"}, environment);
     EXPECT_NE(refused.status, 0);
-    EXPECT_TRUE(refused.err.contains("password authentication failed")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("password authentication failed"))
+        << refused.err.toStdString();
     expectNoPassword(refused.out + refused.err);
     const ToolRun shown = runXouthook({"settings"}, environment);
     EXPECT_TRUE(shown.out.contains(";Password=***")) << shown.out.toStdString();

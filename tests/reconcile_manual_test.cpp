@@ -2,10 +2,10 @@
 
 #include <QAction>
 
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/Parameter.h"
+#include "foundation/Errors.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "tests/support/BackendDatabase.h"

@@ -13,9 +13,9 @@
 #include <variant>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
+#include "foundation/Errors.h"
 #include "tests/support/TestSupport.h"
 
 using namespace xhook;

@@ -14,9 +14,9 @@
 #include <QToolBar>
 #include <optional>
 
+#include "component/SharedState.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "window/BusyCursor.h"
 #include "window/EventBoundary.h"

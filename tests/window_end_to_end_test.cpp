@@ -23,7 +23,7 @@ namespace {
 
 // A finder that answers as a user who picked documents 5001 and 5003.
 class PickingFinder : public DocumentFinder {
-public:
+  public:
     static inline QString filterSeen;
     QString Find(QString&, QString& filter) override {
         filterSeen = filter;
@@ -41,7 +41,8 @@ TEST(WindowEndToEnd, LookUpRemoveReconcileCloseAndComeBack) {
     host::createDemoDatabase(connectionString, {});
     host::registerDemoProcedures();
     writeSetting("DBOperation", "DBConnectionString", connectionString);
-    registerDocumentFinderFactory(kDocumentFinderClsid, [] { return std::make_unique<PickingFinder>(); });
+    registerDocumentFinderFactory(kDocumentFinderClsid,
+                                  [] { return std::make_unique<PickingFinder>(); });
     shared().gInvoiceIds.clear();
     shared().gOutboundIds.clear();
     RecordingMessages messages;
@@ -80,8 +81,11 @@ TEST(WindowEndToEnd, LookUpRemoveReconcileCloseAndComeBack) {
     data::Connection db;
     db.setConnectionString(connectionString);
     db.open();
-    EXPECT_NE(readScalar(db, "select fhookinterid from icsale where finterid = 1001").toLongLong(), 0);
-    EXPECT_EQ(readScalar(db, "select isnull(fhookinterid,0) from icstockbill where finterid = 5003").toLongLong(), 0);
+    EXPECT_NE(readScalar(db, "select fhookinterid from icsale where finterid = 1001").toLongLong(),
+              0);
+    EXPECT_EQ(readScalar(db, "select isnull(fhookinterid,0) from icstockbill where finterid = 5003")
+                  .toLongLong(),
+              0);
 
     int widthOnReturn = 0;
     bool checkEnabledOnReturn = false;

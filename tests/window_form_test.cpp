@@ -16,10 +16,10 @@
 #include <QToolBar>
 #include <stdexcept>
 
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
+#include "foundation/Errors.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "window/DocumentFinderRegistry.h"

@@ -2,12 +2,12 @@
 
 #include <QRgb>
 
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DbError.h"
-#include "data/ResultSet.h"
 #include "data/FaultInjection.h"
+#include "data/ResultSet.h"
+#include "foundation/Errors.h"
 #include "tests/support/BackendDatabase.h"
 #include "tests/support/TestSupport.h"
 #include "window/FlexGrid.h"
@@ -38,7 +38,7 @@ struct Line {
 // A host database that holds only what the loader reads: the column configuration and a table
 // standing for the invoice line view; on SQLite and on the PostgreSQL server.
 class GridLoaderTest : public ScratchDatabaseTest {
-protected:
+  protected:
     void SetUp() override {
         ScratchDatabaseTest::SetUp();
         if (IsSkipped()) return;
@@ -111,10 +111,12 @@ TEST_P(GridLoaderTest, LoadsLinesMergedColumnsSeparatorsColoursAndTotals) {
     ASSERT_EQ(grid_.RowCount(), 7);
     ASSERT_EQ(grid_.ColCount(), 8);
     EXPECT_EQ(row(0), QStringList({"", "", "", "单据号", "日期", "物料", "数量", "金额"}));
-    EXPECT_EQ(row(1), QStringList({"1001", "1", "FP001", "FP001", "2026-01-01", "垫片", "1.5", "10"}));
+    EXPECT_EQ(row(1),
+              QStringList({"1001", "1", "FP001", "FP001", "2026-01-01", "垫片", "1.5", "10"}));
     EXPECT_EQ(row(2), QStringList({"1001", "2", "FP001", "", "", "螺母", "2", "20.5"}));
     EXPECT_EQ(row(3), QStringList({"1001", "3", "FP001", "", "", "扳手", "3", "30"}));
-    EXPECT_EQ(row(4), QStringList({"1002", "1", "FP002", "FP002", "2026-01-02", "螺丝", "4", "40"}));
+    EXPECT_EQ(row(4),
+              QStringList({"1002", "1", "FP002", "FP002", "2026-01-02", "螺丝", "4", "40"}));
     EXPECT_EQ(row(5), QStringList({"1002", "2", "FP002", "", "", "钳子", "5", "50"}));
     EXPECT_EQ(row(6), QStringList({"", "", "", "合计", "", "", "15.5", "150.5"}));
 
@@ -155,9 +157,12 @@ TEST_P(GridLoaderTest, IdsThatMatchNothingLeaveTheHeaderOnly) {
 }
 
 TEST_P(GridLoaderTest, MergedColumnsAreTheFirstConfiguredOnesWhicheverRowsCarryTheFlag) {
-    configure({{1, "fbillno", "a", "1", "", 0}, {2, "fdate", "b", "1", "", 1},
-               {3, "fitem", "c", "1", "", 0},   {4, "fqty", "d", "1", "", 0},
-               {5, "famount", "e", "1", "", 1}, {6, "fcustomerIdNumber", "f", "1", "", 0}});
+    configure({{1, "fbillno", "a", "1", "", 0},
+               {2, "fdate", "b", "1", "", 1},
+               {3, "fitem", "c", "1", "", 0},
+               {4, "fqty", "d", "1", "", 0},
+               {5, "famount", "e", "1", "", 1},
+               {6, "fcustomerIdNumber", "f", "1", "", 0}});
     twoInvoices();
     ASSERT_TRUE(load("1001"));
     EXPECT_EQ(row(1).mid(3), QStringList({"FP001", "2026-01-01", "垫片", "1.5", "10", "C1"}));
@@ -226,14 +231,24 @@ TEST_P(GridLoaderTest, FailuresLeaveTheGridAsTheirStepLeftIt) {
         const char* messagePart;
     };
     const QList<Case> cases = {
-        {"NULL title", {{1, "fitem", "物料"}}, "update tblFindInfoEntry set fTitleName = null", 5, "Null"},
+        {"NULL title",
+         {{1, "fitem", "物料"}},
+         "update tblFindInfoEntry set fTitleName = null",
+         5,
+         "Null"},
         {"alignment text", {{1, "fitem", "物料", "x"}}, "", 1, "类型不匹配"},
         {"missing view column", {{1, "fnothere", "无"}}, "", 1, "fnothere"},
-        {"NULL customer", {{1, "fitem", "物料"}},
-         "update vGSaleFP set fcustomerIdNumber = null where fentryid = 2 and finterid = 1001", 2, "Null"},
+        {"NULL customer",
+         {{1, "fitem", "物料"}},
+         "update vGSaleFP set fcustomerIdNumber = null where fentryid = 2 and finterid = 1001",
+         2,
+         "Null"},
         {"text in a totalled column", {{1, "fitem", "物料", "1", "", 0, 1}}, "", 5, "类型不匹配"},
-        {"label column totalled", {{1, "fqty", "数量", "1", "", 0, 0}, {2, "fitem", "物料"}},
-         "update tblFindInfoEntry set fIsSum = 1 where fentryid = 1", 5, "类型不匹配"},
+        {"label column totalled",
+         {{1, "fqty", "数量", "1", "", 0, 0}, {2, "fitem", "物料"}},
+         "update tblFindInfoEntry set fIsSum = 1 where fentryid = 1",
+         5,
+         "类型不匹配"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -246,7 +261,8 @@ TEST_P(GridLoaderTest, FailuresLeaveTheGridAsTheirStepLeftIt) {
         messages_.messages.clear();
         EXPECT_FALSE(load("1001"));
         ASSERT_EQ(messages_.messages.size(), 1);
-        EXPECT_TRUE(messages_.messages[0].text.contains(c.messagePart)) << messages_.messages[0].text.toStdString();
+        EXPECT_TRUE(messages_.messages[0].text.contains(c.messagePart))
+            << messages_.messages[0].text.toStdString();
         EXPECT_EQ(grid_.RowCount(), c.rowsAfter);
         EXPECT_EQ(shared().gConnection, nullptr);
         exec("update vGSaleFP set fcustomerIdNumber = 'C1' where finterid = 1001");
@@ -292,7 +308,8 @@ TEST_P(GridLoaderTest, AFailedOpenPassesToTheCallerWithoutAMessage) {
 // Numbers show at most 15 significant digits and never an exponent below 10^15; the totals keep
 // the number behind a text that shows fewer digits, so that a total reads back as itself.
 TEST_P(GridLoaderTest, NumberCellsAndTotalsShowPlainDigitsAndKeepTheExactSum) {
-    configure({{1, "fitem", "物料"}, {2, "fqty", "数量", "7", "", 0, 1},
+    configure({{1, "fitem", "物料"},
+               {2, "fqty", "数量", "7", "", 0, 1},
                {3, "famount", "金额", "7", "", 0, 1}});
     addLines({{1001, 1, "FP1", 1, "C", 1, {}, "a", "60000", 0.1},
               {1001, 2, "FP1", 2, "C", 1, {}, "b", "40000", 0.2},

@@ -1,3 +1,5 @@
+#include "window/DocumentFinderRegistry.h"
+
 #include <QHash>
 #include <QLibrary>
 #include <QMutex>
@@ -5,7 +7,6 @@
 
 #include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
-#include "window/DocumentFinderRegistry.h"
 #include "window/FinderContext.h"
 
 namespace xhook {

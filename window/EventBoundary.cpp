@@ -3,10 +3,10 @@
 #include <exception>
 #include <optional>
 
+#include "component/SharedState.h"
 #include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
 #include "window/BusyCursor.h"
 
 namespace xhook {
@@ -34,7 +34,8 @@ bool runWindowStep(const std::function<void()>& step) {
         return true;
     } catch (const ComponentError& error) {
         qCDebug(lcWindow).noquote().nospace()
-            << "error " << error.number() << " passed out of a window step: " << error.description();
+            << "error " << error.number()
+            << " passed out of a window step: " << error.description();
         reportStepError(error.description());
     } catch (const std::exception& error) {
         reportStepError(QString::fromUtf8(error.what()));

@@ -36,7 +36,7 @@ enum class FormatToken : quint8 {
     Second,       // s, ss
     LongTime,     // ttttt
     GeneralDate,  // c: the date, and the time where it is not midnight
-    AmPm,         // AM/PM, am/pm, A/P, a/p: text and text2 as written; AMPM: both empty, the locale's
+    AmPm,  // AM/PM, am/pm, A/P, a/p: text and text2 as written; AMPM: both empty, the locale's
     // Text placeholders.
     CharRequired,  // @: a character, or a space
     CharOptional,  // &: a character, or nothing

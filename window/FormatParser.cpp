@@ -199,8 +199,9 @@ bool lexSymbol(QStringView text, qsizetype& i, LexedSection& section) {
         case u'>':
         case u'!':
             section.hasText = true;
-            (c == u'<' ? section.lowercase : c == u'>' ? section.uppercase : section.fillFromLeft) =
-                true;
+            (c == u'<'   ? section.lowercase
+             : c == u'>' ? section.uppercase
+                         : section.fillFromLeft) = true;
             ++i;
             return true;
         default:
@@ -239,8 +240,8 @@ std::optional<std::vector<LexedSection>> lexSections(QStringView text) {
 
 // The section's elements, every comma and symbol taken as the text it is.
 std::vector<FormatElement> asLiterals(const LexedSection& lexed) {
-    static const QString kSymbols[] = {{}, QStringLiteral("0"), QStringLiteral("#"),
-                                       QStringLiteral("."), QStringLiteral("%")};
+    static const QString kSymbols[] = {
+        {}, QStringLiteral("0"), QStringLiteral("#"), QStringLiteral("."), QStringLiteral("%")};
     std::vector<FormatElement> elements;
     for (const Lexeme& lexeme : lexed.lexemes) {
         const FormatToken token = lexeme.element.token;
@@ -317,8 +318,7 @@ void readCommas(const std::vector<Lexeme>& lexemes, size_t& i, NumberLayout& lay
 // Numbers the placeholders of each part with their places, right to left in the integer part
 // and in the exponent, left to right (-1, -2, ...) after the point.
 void placeDigits(std::vector<FormatElement>& elements, NumberLayout& layout) {
-    int integer = layout.integerPlaceholders, decimal = 0,
-        exponent = layout.exponentPlaceholders;
+    int integer = layout.integerPlaceholders, decimal = 0, exponent = layout.exponentPlaceholders;
     NumberPart part = NumberPart::Integer;
     for (FormatElement& element : elements) {
         if (element.token == FormatToken::DecimalPoint) part = NumberPart::Decimals;

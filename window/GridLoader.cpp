@@ -9,15 +9,15 @@
 #include <optional>
 #include <vector>
 
+#include "component/SharedState.h"
+#include "data/Connection.h"
+#include "data/DatabaseOperation.h"
+#include "data/ResultSet.h"
 #include "foundation/Conversions.h"
 #include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "foundation/IdList.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
-#include "data/Connection.h"
-#include "data/DatabaseOperation.h"
-#include "data/ResultSet.h"
 #include "window/FlexGrid.h"
 #include "window/GridRows.h"
 
@@ -362,7 +362,8 @@ void rebuildGrid(FlexGrid& grid, const GridSource& source, const QString& idList
     recordset = connection.openResultSet(configurationQuery(source.configurationType));
     const ColumnTable table = readColumnTable(*recordset);
     // Nothing else runs on the connection while the lines are read.
-    recordset = connection.openResultSet(lineQuery(source.lineView, ids), data::RowReading::Streamed);
+    recordset =
+        connection.openResultSet(lineQuery(source.lineView, ids), data::RowReading::Streamed);
     setUpGrid(grid, table);
     loadLines(grid, table, *recordset);
     grid.fitColumnsToContents();
@@ -381,8 +382,9 @@ GridSource outboundGridSource() {
 // The normal path's close lies outside the failure handling: a failure to close reaches the caller.
 bool loadDocumentGrid(FlexGrid& grid, const GridSource& source, const QString& idList) {
     std::unique_ptr<data::ResultSet> recordset;
-    DatabaseOperation load([](const QString& description) { showMessage(description, MessageNoIcon); },
-                           [&] { recordset.reset(); });
+    DatabaseOperation load(
+        [](const QString& description) { showMessage(description, MessageNoIcon); },
+        [&] { recordset.reset(); });
     return load.run([&](DatabaseOperation& operation) {
         rebuildGrid(grid, source, idList, operation.connection(), recordset);
     });

@@ -115,13 +115,15 @@ void GridRows::Row::setCell(int col, const QString& cell) {
     updated.append(cells.text().left(from)).append(cell).append(cells.text().mid(from + oldLength));
     std::vector<quint32> ends(cells.ends(), cells.ends() + cells.count());
     const qsizetype delta = cell.size() - oldLength;
-    for (size_t c = size_t(col); c < ends.size(); ++c) ends[c] = quint32(qsizetype(ends[c]) + delta);
+    for (size_t c = size_t(col); c < ends.size(); ++c)
+        ends[c] = quint32(qsizetype(ends[c]) + delta);
     cells = RowCells(updated, ends.data(), int(ends.size()));
 }
 
 void GridRows::Row::truncateCells(int count) {
     if (count >= cells.count()) return;
-    const QStringView kept = count == 0 ? QStringView() : cells.text().left(cells.ends()[count - 1]);
+    const QStringView kept =
+        count == 0 ? QStringView() : cells.text().left(cells.ends()[count - 1]);
     cells = RowCells(kept, cells.ends(), count);
 }
 

@@ -11,9 +11,9 @@
 #include <QToolBar>
 #include <array>
 
+#include "data/GridLayoutStore.h"
 #include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
-#include "data/GridLayoutStore.h"
 #include "window/Commands.h"
 #include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
@@ -214,8 +214,8 @@ void HookForm::applyLoadStep() {
 void HookForm::applyActivateStep() {
     const auto load = [](const QString& name, FlexGrid& grid) {
         const bool applied = LoadGridLayout(name, grid, kStoredLayoutType);
-        qCDebug(lcWindow).noquote() << "activated: layout" << name
-                                    << (applied ? "applied" : "not applied");
+        qCDebug(lcWindow).noquote()
+            << "activated: layout" << name << (applied ? "applied" : "not applied");
     };
     runStep([this, &load] {
         load(kInvoiceLayout, *vsf1);

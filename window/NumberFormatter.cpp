@@ -129,8 +129,7 @@ class SectionWriter {
             integer_.write(placeholder, layout_.integerPlaceholders,
                            [&](int place) { return number_.digits.digitAt(place); });
             // A number that shows no digit at all shows a zero in the ones.
-            if (placeholder.width == 0 && !integer_.started() && shownDecimals_ == 0)
-                text_ += u'0';
+            if (placeholder.width == 0 && !integer_.started() && shownDecimals_ == 0) text_ += u'0';
         } else if (-placeholder.width <= shownDecimals_) {
             text_ += QChar(u'0' + number_.digits.digitAt(placeholder.width));
         }

@@ -1,5 +1,5 @@
-#include "foundation/IdList.h"
 #include "component/SharedState.h"
+#include "foundation/IdList.h"
 #include "window/Commands.h"
 #include "window/DocumentFinderRegistry.h"
 #include "window/FrmHookResult.h"

@@ -184,8 +184,7 @@ void LatencyProxy::run() {
         const auto wait = std::max(next - Clock::now(), Clock::duration::zero());
         const timespec timeout{
             time_t(std::chrono::duration_cast<std::chrono::seconds>(wait).count()),
-            long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count() %
-                 1000000000)};
+            long(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count() % 1000000000)};
         if (::ppoll(fds.data(), fds.size(), &timeout, nullptr) < 0 && errno != EINTR)
             raiseSystemError("poll");
         if (fds[0].revents) {

@@ -8,12 +8,12 @@
 #include <QVBoxLayout>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
-#include "foundation/Conversions.h"
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 
 namespace xhook::demo {
 
@@ -36,9 +36,9 @@ QTableWidgetItem* item(const QString& text, Qt::Alignment alignment = Qt::AlignL
 InvoicePicker::InvoicePicker(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("演示宿主 - 销售发票"));
     invoices_ = new QTableWidget(0, 5, this);
-    invoices_->setHorizontalHeaderLabels(
-        {QStringLiteral("发票号"), QStringLiteral("日期"), QStringLiteral("客户"),
-         QStringLiteral("价税合计"), QStringLiteral("钩稽")});
+    invoices_->setHorizontalHeaderLabels({QStringLiteral("发票号"), QStringLiteral("日期"),
+                                          QStringLiteral("客户"), QStringLiteral("价税合计"),
+                                          QStringLiteral("钩稽")});
     invoices_->setSelectionBehavior(QAbstractItemView::SelectRows);
     invoices_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     invoices_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -77,12 +77,15 @@ void InvoicePicker::reload() {
             invoices_->setItem(r, 0, number);
             invoices_->setItem(r, 1, item(valueText(rows->value("fdate"))));
             invoices_->setItem(r, 2, item(valueText(rows->value("fcustname"))));
-            invoices_->setItem(r, 3, item(QLocale().toString(rows->value("famount").toDouble(), 'f', 2),
-                                          Qt::AlignRight));
+            invoices_->setItem(r, 3,
+                               item(QLocale().toString(rows->value("famount").toDouble(), 'f', 2),
+                                    Qt::AlignRight));
             const bool hooked = rows->value("fhookinterid").toLongLong() != 0;
-            invoices_->setItem(r, 4, item(hooked ? QStringLiteral("已钩稽") : QStringLiteral("未钩稽")));
+            invoices_->setItem(r, 4,
+                               item(hooked ? QStringLiteral("已钩稽") : QStringLiteral("未钩稽")));
         }
-        status_->setText(QStringLiteral("%1 张发票。选择发票后按“钩稽所选发票”。").arg(invoices_->rowCount()));
+        status_->setText(
+            QStringLiteral("%1 张发票。选择发票后按“钩稽所选发票”。").arg(invoices_->rowCount()));
     } catch (const ComponentError& e) {
         status_->setText(QStringLiteral("无法读取宿主数据库: %1").arg(e.description()));
     }
@@ -106,8 +109,9 @@ void InvoicePicker::reconcilePicked() {
         DeZuvarEDodOziv8::clsXoutBillHook hook;
         hook.hookBill(ids);
     } catch (const DeZuvarEDodOziv8::Error& e) {
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("hookBill 失败 (%1): %2").arg(e.number()).arg(e.description()));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("hookBill 失败 (%1): %2").arg(e.number()).arg(e.description()));
     }
     reload();
 }

@@ -12,10 +12,10 @@ namespace xhook::demo {
 class InvoicePicker : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit InvoicePicker(QWidget* parent = nullptr);
 
-private:
+  private:
     void reload();
     void reconcilePicked();
     QString pickedIds() const;

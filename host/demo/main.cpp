@@ -14,7 +14,8 @@
 namespace {
 
 bool hasDisplay() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
@@ -41,9 +42,10 @@ int hookBillOnce(const QString& ids) {
 
 int main(int argc, char** argv) {
     if (!hasDisplay()) {
-        std::fputs("xouthook-demo needs a display. Without one, run it under Xvfb:\n"
-                   "  xvfb-run -a -s \"-screen 0 1280x1024x24\" xouthook-demo [IDS]\n",
-                   stderr);
+        std::fputs(
+            "xouthook-demo needs a display. Without one, run it under Xvfb:\n"
+            "  xvfb-run -a -s \"-screen 0 1280x1024x24\" xouthook-demo [IDS]\n",
+            stderr);
         return 2;
     }
     QApplication app(argc, argv);

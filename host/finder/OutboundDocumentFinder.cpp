@@ -19,7 +19,7 @@ const QString kAccessCode = QStringLiteral("@#^wmzt");
 // documents chosen, empty after a cancel. The documents are read through the context the
 // component created it with.
 class OutboundDocumentFinder : public DocumentFinder {
-public:
+  public:
     explicit OutboundDocumentFinder(FinderContext& context) : context_(context) {}
 
     QString Find(QString& accessCode, QString& filter) override {
@@ -34,7 +34,7 @@ public:
 
     QString SelectedIds() override { return selectedIds_; }
 
-private:
+  private:
     FinderContext& context_;
     QString selectedIds_;
 };

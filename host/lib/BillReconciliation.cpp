@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "data/DbError.h"
-#include "foundation/IdList.h"
 #include "data/SqlStatement.h"
+#include "foundation/IdList.h"
 #include "host/lib/ReconcileDocuments.h"
 
 namespace xhook::host {

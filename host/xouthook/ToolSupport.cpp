@@ -26,7 +26,9 @@ bool parseArguments(QCommandLineParser& parser, const QString& usage, const QStr
     return true;
 }
 
-void readSettingsAsComponent() { readUserSettings(shared()); }
+void readSettingsAsComponent() {
+    readUserSettings(shared());
+}
 
 FrmHookResult& hiddenWindow() {
     SharedState& state = shared();

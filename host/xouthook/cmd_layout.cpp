@@ -1,11 +1,11 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "foundation/Conversions.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
 #include "data/SharedConnection.h"
+#include "foundation/Conversions.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"
 

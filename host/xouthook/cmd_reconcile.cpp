@@ -1,8 +1,8 @@
 #include <cstdio>
 
+#include "component/SharedState.h"
 #include "foundation/IdList.h"
 #include "foundation/Messages.h"
-#include "component/SharedState.h"
 #include "host/lib/DemoProcedures.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"

@@ -1,10 +1,10 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "foundation/Conversions.h"
-#include "foundation/Errors.h"
 #include "component/SharedState.h"
 #include "data/ConnectionString.h"
+#include "foundation/Conversions.h"
+#include "foundation/Errors.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"
 
@@ -17,7 +17,9 @@ namespace {
 void printSettingsFields(const SharedState& s) {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
-    auto line = [&](const char* name, const QString& value) { out << name << '=' << value << '\n'; };
+    auto line = [&](const char* name, const QString& value) {
+        out << name << '=' << value << '\n';
+    };
     line("DBConnectionString", data::ConnectionString::forDisplay(s.DBConnectionString));
     line("msgTitle", s.msgTitle);
     line("gLoginUserId", s.gLoginUserId);

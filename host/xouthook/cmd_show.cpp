@@ -1,7 +1,7 @@
 #include <QTextStream>
 
-#include "foundation/Messages.h"
 #include "component/SharedState.h"
+#include "foundation/Messages.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"
 #include "window/FlexGrid.h"
@@ -32,11 +32,12 @@ int runShow(const QStringList& arguments) {
     parser.addPositionalArgument("ids", "document ids separated by commas");
     parser.addOption({"display", "print the displayed, formatted texts of the visible columns"});
     int status = 0;
-    if (!parseArguments(parser,
-                        "xouthook show invoices|outbound IDS: loads the grid as the window does and "
-                        "prints one line per grid row, its cells joined by TAB. Exit status 0 when "
-                        "the load succeeded, 1 when it failed, 2 when an error passed out.",
-                        arguments, status))
+    if (!parseArguments(
+            parser,
+            "xouthook show invoices|outbound IDS: loads the grid as the window does and "
+            "prints one line per grid row, its cells joined by TAB. Exit status 0 when "
+            "the load succeeded, 1 when it failed, 2 when an error passed out.",
+            arguments, status))
         return status;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2 || (positional[0] != "invoices" && positional[0] != "outbound")) {

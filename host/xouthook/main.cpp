@@ -11,15 +11,16 @@ using xhook::tool::Subcommand;
 namespace {
 
 QList<Subcommand> subcommands() {
-    return {xhook::tool::settingsSubcommand(),  xhook::tool::demoDbSubcommand(),
-            xhook::tool::showSubcommand(),      xhook::tool::reconcileSubcommand(),
+    return {xhook::tool::settingsSubcommand(),      xhook::tool::demoDbSubcommand(),
+            xhook::tool::showSubcommand(),          xhook::tool::reconcileSubcommand(),
             xhook::tool::autoReconcileSubcommand(), xhook::tool::layoutSubcommand()};
 }
 
 int printUsage(FILE* to) {
-    QString text = "Usage: xouthook COMMAND [ARGUMENTS]\n"
-                   "The stand-alone host's tool for the invoice and outbound document "
-                   "reconciliation component.\n\nCommands:\n";
+    QString text =
+        "Usage: xouthook COMMAND [ARGUMENTS]\n"
+        "The stand-alone host's tool for the invoice and outbound document "
+        "reconciliation component.\n\nCommands:\n";
     for (const Subcommand& s : subcommands())
         text += QString("  %1%2\n").arg(QString(s.name), -16).arg(QString::fromUtf8(s.summary));
     text += "\nxouthook COMMAND --help describes a command.\n";

@@ -14,9 +14,9 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "foundation/Messages.h"
 #include "component/SharedState.h"
 #include "data/GridLayoutStore.h"
+#include "foundation/Messages.h"
 #include "host/lib/DemoProcedures.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "tests/support/ReliabilitySupport.h"

@@ -21,8 +21,7 @@ OwnServer::~OwnServer() {
 
 QString OwnServer::connectionString() const {
     QFile file(folder_.filePath("connection-string"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed()
-                                          : QString();
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 
 void OwnServer::crash() const {

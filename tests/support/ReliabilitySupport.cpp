@@ -1,15 +1,15 @@
 #include "tests/support/ReliabilitySupport.h"
 
-#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <QTimer>
 #include <memory>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "component/SharedState.h"
-
-#include "foundation/Errors.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
+#include "foundation/Errors.h"
 #include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"

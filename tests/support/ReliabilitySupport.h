@@ -11,7 +11,7 @@
 namespace xhook {
 class FlexGrid;
 class FrmHookResult;
-}
+}  // namespace xhook
 
 namespace xhook::test {
 

@@ -12,7 +12,7 @@ namespace xhook::test {
 // Records the messages that would have been shown, and whether the shared connection was still
 // open at that moment.
 class RecordingMessages : public MessageSink {
-public:
+  public:
     struct Message {
         QString text;
         int style = 0;
@@ -25,7 +25,7 @@ public:
 
     QList<Message> messages;
 
-private:
+  private:
     ScopedMessageSink scope_;
 };
 
@@ -35,11 +35,11 @@ void clearSettings();
 
 // A fresh folder removed at the end of the test.
 class TempDir {
-public:
+  public:
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

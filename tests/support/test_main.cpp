@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 // Every test program runs with a QApplication on the offscreen platform, as the host would have
 // one, so that the window and its grids can be built. The user's settings and data live in a

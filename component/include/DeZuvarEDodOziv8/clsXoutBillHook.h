@@ -8,9 +8,9 @@
 //
 // Every call comes from the thread that runs the host's QApplication (the GUI thread).
 
+#include <QByteArray>
 #include <QString>
 #include <exception>
-#include <QByteArray>
 
 #include "DeZuvarEDodOziv8/Export.h"
 
@@ -18,20 +18,20 @@ namespace DeZuvarEDodOziv8 {
 
 // A failed call: the error's number and description.
 class XHOOK_EXPORT Error : public std::exception {
-public:
+  public:
     Error(long number, QString description);
     long number() const noexcept { return number_; }
     const QString& description() const noexcept { return description_; }
     const char* what() const noexcept override { return what_.constData(); }
 
-private:
+  private:
     long number_;
     QString description_;
     QByteArray what_;
 };
 
 class XHOOK_EXPORT clsXoutBillHook {
-public:
+  public:
     // Reads the user's settings (application "DuVariz2007") into the thread's shared state.
     // Throws Error when a setting does not convert.
     clsXoutBillHook();

@@ -57,9 +57,9 @@ extern "C" {
 #endif
 
 #define XHOOK_OK 0
-#define XHOOK_FALSE 1                     /* DllCanUnloadNow: objects are still alive */
-#define XHOOK_E_FAIL (-2147467259)        /* the call failed; see the error number */
-#define XHOOK_E_INVALIDARG (-2147024809)  /* a NULL instance or argument */
+#define XHOOK_FALSE 1                    /* DllCanUnloadNow: objects are still alive */
+#define XHOOK_E_FAIL (-2147467259)       /* the call failed; see the error number */
+#define XHOOK_E_INVALIDARG (-2147024809) /* a NULL instance or argument */
 #define XHOOK_E_CLASSNOTAVAILABLE (-2147221231)
 
 /* The class's identity in the per-user component registry. */
