@@ -7,7 +7,7 @@ BUILD_DIR="${XHOOK_BUILD_DIR:-$ROOT/build}"
 
 # Debian 12 packages the build, the tests and the demo use.
 PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format git
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n
   libgtest-dev libsqlite3-dev
   postgresql libpq-dev pgbouncer openssl
