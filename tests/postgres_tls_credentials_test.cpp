@@ -95,6 +95,8 @@ class TlsCredentialsTest : public ::testing::Test {
         tls = qEnvironmentVariable(kTlsVariable);
         ASSERT_FALSE(tls.isEmpty())
             << kTlsVariable << " is not set; scripts/test sets it beside XHOOK_PG_CONNECTION";
+        // Every open logs in afresh: a pooled session would skip the login under test.
+        tls = changed(tls, {{"Pooling", "false"}});
         const data::ConnectionString cs = data::ConnectionString::parse(tls);
         passfile = cs.value("Passfile");
         rootCertificate = cs.value("Root Certificate");
