@@ -55,7 +55,7 @@ configure_and_build() {
 start_test_server() {
   PG_DIR="$(mktemp -d "${TMPDIR:-/tmp}/xhook-pg.XXXXXX")"
   trap '"$ROOT/scripts/pg-test-server" stop "$PG_DIR" || true; rm -rf "$PG_DIR"' EXIT
-  if "$ROOT/scripts/pg-test-server" start "$PG_DIR"; then
+  if "$ROOT/scripts/pg-test-server" start "$PG_DIR" --tls; then
     XHOOK_PG_CONNECTION="$(cat "$PG_DIR/connection-string")"
     "$ROOT/scripts/pg-test-server" bouncer "$PG_DIR" ||
       echo "$(basename "$0"): pgbouncer did not start; the postgres tests through it will fail" >&2
