@@ -18,7 +18,7 @@
 #include "foundation/Messages.h"
 #include "host/lib/DemoDatabase.h"
 #include "reconcile/ReconcileOutcome.h"
-#include "window/Commands.h"
+#include "reconcile/Reconciliations.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"

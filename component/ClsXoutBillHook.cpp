@@ -34,9 +34,6 @@ auto atHostBoundary(Call call) {
 
 }  // namespace
 
-Error::Error(long number, QString description)
-    : number_(number), description_(std::move(description)), what_(description_.toUtf8()) {}
-
 clsXoutBillHook::clsXoutBillHook() {
     atHostBoundary([] { xhook::readUserSettings(xhook::shared()); });
     ++instances;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QThread>
 
+#include "component/HookWindow.h"
 #include "component/QtTranslations.h"
 #include "component/SharedState.h"
 #include "foundation/Errors.h"
@@ -36,7 +37,7 @@ bool hookBill(const QString& strBillInterId) {
     SharedState& state = shared();
     requireNoOperationRunning(state);
     appendIds(state.gInvoiceIds, strBillInterId);
-    if (!state.gHookWindow) state.gHookWindow = std::make_unique<FrmHookResult>();
+    if (!state.gHookWindow) state.gHookWindow = createHookWindow();
     FrmHookResult& window = *state.gHookWindow;
     window.find1();
     if (!window.isVisible()) window.showModal();

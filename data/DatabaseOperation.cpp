@@ -1,7 +1,7 @@
 #include "data/DatabaseOperation.h"
 
-#include "component/SharedState.h"
 #include "data/Connection.h"
+#include "data/ConnectionSlot.h"
 #include "data/SharedConnection.h"
 #include "foundation/Errors.h"
 
@@ -28,7 +28,7 @@ bool DatabaseOperation::run(const Work& work) {
 }
 
 data::Connection& DatabaseOperation::connection() {
-    return *shared().gConnection;
+    return *data::connectionSlot().gConnection;
 }
 
 void DatabaseOperation::beginTransaction() {

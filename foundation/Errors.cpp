@@ -2,6 +2,11 @@
 
 #include <limits>
 
+// The public error type, which every error of the component is; its constructor lives with the
+// component's own errors.
+DeZuvarEDodOziv8::Error::Error(long number, QString description)
+    : number_(number), description_(std::move(description)), what_(description_.toUtf8()) {}
+
 namespace xhook {
 
 namespace {

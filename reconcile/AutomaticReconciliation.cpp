@@ -1,7 +1,6 @@
 #include <cmath>
 #include <limits>
 
-#include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
 #include "foundation/Conversions.h"
@@ -10,9 +9,10 @@
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"
-#include "window/Commands.h"
+#include "reconcile/Reconciliations.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -52,7 +52,7 @@ void collectSourceDocuments(data::Connection& connection, ReconcileObjects& obje
 
 // Without a source document the message is shown while the connection is still open.
 void reconcileWithSourceDocuments(HookForm& form, DatabaseOperation& operation,
-                                  ReconcileObjects& objects, SharedState& state) {
+                                  ReconcileObjects& objects, WindowSession& state) {
     objects.command = std::make_unique<data::Command>();
     collectSourceDocuments(operation.connection(), objects, state.gOutboundIds, state.gInvoiceIds);
     if (state.gOutboundIds.isEmpty()) {
@@ -69,7 +69,7 @@ void reconcileWithSourceDocuments(HookForm& form, DatabaseOperation& operation,
 // outbound grid is never read.
 void MenuAutoHook_Click(HookForm& form) {
     startReconcileOutcome();
-    SharedState& state = shared();
+    WindowSession& state = windowSession();
     if (form.vsf1->RowCount() == 1) return;
     if (!CollectGridIds(*form.vsf1, state.gInvoiceIds)) return;
     state.gOutboundIds = kWorkingIdListStart;

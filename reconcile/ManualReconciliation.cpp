@@ -1,10 +1,10 @@
-#include "component/SharedState.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"
-#include "window/Commands.h"
+#include "reconcile/Reconciliations.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -12,7 +12,7 @@ namespace xhook {
 // database is touched; a grid without documents ends the command silently.
 void MenuBillHook1_Click(HookForm& form) {
     startReconcileOutcome();
-    SharedState& state = shared();
+    WindowSession& state = windowSession();
     if (form.vsf1->RowCount() == 1) return;
     if (form.vsf2->RowCount() == 1) return;
     if (!CollectGridIds(*form.vsf1, state.gInvoiceIds)) return;

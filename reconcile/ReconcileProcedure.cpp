@@ -2,7 +2,6 @@
 
 #include <QAction>
 
-#include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
 #include "foundation/Conversions.h"
@@ -12,6 +11,7 @@
 #include "reconcile/IdListLimits.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "window/HookForm.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -49,7 +49,7 @@ void prepareCommand(Command& command, data::Connection& connection, const QStrin
     addParameter(command, QStringLiteral("strReturnValue"), adVarChar, adParamOutput, 100,
                  QString(""));
     addParameter(command, QStringLiteral("loginUserId"), adBigInt, adParamInput, 10,
-                 shared().gLoginUserId);
+                 windowSession().gLoginUserId);
 }
 
 // Both outputs are read, and converted, before either is acted on.
@@ -99,7 +99,7 @@ void ReconcileObjects::release() {
 }
 
 void showReconcileMessage(const QString& text, int style) {
-    showMessage(text, style, shared().msgTitle);
+    showMessage(text, style, windowSession().msgTitle);
 }
 
 void runReconcileWork(const ReconcileWork& work) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "component/HookWindow.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
@@ -115,7 +116,7 @@ class LookupFixture : public ::testing::Test {
     test::TempDir dir;
     QString connectionString;
     FinderScript script;
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
     test::RecordingMessages messages;
 };
 

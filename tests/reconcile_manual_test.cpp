@@ -2,16 +2,17 @@
 
 #include <QAction>
 
+#include "component/HookWindow.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/Parameter.h"
 #include "foundation/Errors.h"
 #include "reconcile/CollectGridIds.h"
 #include "reconcile/ReconcileOutcome.h"
+#include "reconcile/Reconciliations.h"
 #include "tests/support/BackendDatabase.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "window/Commands.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"
@@ -37,7 +38,7 @@ QStringList fourDigitIds(int count) {
 }
 
 TEST(CollectGridIds, TakesWholeIdsOnceInOrderOfFirstOccurrence) {
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
     FlexGrid& grid = window.vsf1();
     QString list = QStringLiteral("9,8");
     fillDocumentGrid(grid, {"100", "1001", "100", "2", "1001", "10"});

@@ -5,9 +5,9 @@
 #include <QStringList>
 
 #include "component/SharedState.h"
+#include "reconcile/Reconciliations.h"
 #include "tests/support/BackendDatabase.h"
 #include "tests/support/ReconcileTestSupport.h"
-#include "window/Commands.h"
 #include "window/FlexGrid.h"
 #include "window/HookForm.h"
 

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <stdexcept>
 
+#include "component/HookWindow.h"
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/ResultSet.h"
@@ -72,7 +73,7 @@ class WindowForm : public ::testing::Test {
 
     xhook::test::TempDir dir;
     RecordingMessages messages;
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
 };
 
 TEST(ToolbarIcons, ThirtyKeyedImagesDrawnSharpOnATransparentGround) {
@@ -407,6 +408,26 @@ TEST_F(WindowForm, TheOutboundLookupIsRoutedToTheWindowObject) {
     registerDocumentFinderFactory(kDocumentFinderClsid, nullptr);
 }
 
+// The window runs the reconciliations it was given, and only those: the menu items and the
+// toolbar button reach the one given for each, and a window given none reports "object required".
+TEST_F(WindowForm, TheReconciliationsAreTheOnesTheWindowWasGiven) {
+    QStringList ran;
+    FrmHookResult given{
+        {[&ran](HookForm&) { ran << "reconcile"; }, [&ran](HookForm&) { ran << "automatically"; }}};
+    given.form().MenuBillHook1->trigger();
+    given.form().MenuAutoHook->trigger();
+    given.form().toolbarButtonClicked(QStringLiteral("Check"));
+    EXPECT_EQ(ran, QStringList({"reconcile", "automatically", "reconcile"}));
+    EXPECT_TRUE(messages.messages.isEmpty());
+
+    FrmHookResult bare;
+    bare.form().MenuBillHook1->trigger();
+    bare.form().MenuAutoHook->trigger();
+    ASSERT_EQ(messages.messages.size(), 2);
+    for (const auto& message : messages.messages)
+        EXPECT_EQ(message.text, QStringLiteral("要求对象"));
+}
+
 TEST_F(WindowForm, OnlyTheRightButtonAloneOpensAGridsMenuWithThatGridsCommands) {
     HookForm& f = form();
     f.show();
@@ -590,7 +611,7 @@ class WindowLayouts : public ::testing::Test {
     xhook::test::TempDir dir_;
     QString connectionString_;
     RecordingMessages messages;
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
 };
 
 TEST_F(WindowLayouts, EveryActivationRestoresTheInvoiceGridThenTheOutboundGrid) {

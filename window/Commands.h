@@ -5,25 +5,11 @@ namespace xhook {
 class FrmHookResult;
 class HookForm;
 
-// The window's commands: the seam between the window and the reconciliations.
-//
-// The window declares here every command its menus and buttons route to, and calls them by these
-// declarations only. Three are the window's own (defined in window/); the two reconciliations are
-// defined in reconcile/, which includes the window's headers (HookForm, FlexGrid) to read the
-// grids and disable the commands. The window includes nothing of reconcile/: the two meet at link
-// time, through the declarations below, and nowhere else.
+// The window's own commands, which its menus and right-click menus route to. The two
+// reconciliations are not among them: the window is given those (ReconciliationCommands.h).
 //
 // Each command runs to completion on the window's thread; an error that a command does not handle
 // itself passes out to the window's event handling (runWindowStep).
-
-// Defined in reconcile/.
-
-// "钩稽": reconciles every invoice of vsf1 with every outbound document of vsf2.
-void MenuBillHook1_Click(HookForm& form);
-// "自动钩稽": reconciles the invoices of vsf1 with the source documents of their lines.
-void MenuAutoHook_Click(HookForm& form);
-
-// Defined in window/.
 
 // "销售出库单查询": looks up the customer's unreconciled outbound documents and lists them in vsf2.
 void MenuXOutFind_Click(FrmHookResult& window);

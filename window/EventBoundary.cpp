@@ -3,11 +3,11 @@
 #include <exception>
 #include <optional>
 
-#include "component/SharedState.h"
 #include "foundation/DiagnosticLog.h"
 #include "foundation/Errors.h"
 #include "foundation/Messages.h"
 #include "window/BusyCursor.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -17,7 +17,7 @@ namespace {
 // exclamation style, and the host's message title when one is configured.
 void reportStepError(const QString& description) {
     try {
-        const QString& title = shared().msgTitle;
+        const QString& title = windowSession().msgTitle;
         showMessage(description, MessageExclamation,
                     title.isEmpty() ? std::nullopt : std::optional<QString>(title));
     } catch (...) {

@@ -1,7 +1,7 @@
 #include "window/FinderContext.h"
 
-#include "component/SharedState.h"
 #include "data/Connection.h"
+#include "data/ConnectionSlot.h"
 #include "data/ResultSet.h"
 #include "foundation/Errors.h"
 
@@ -34,7 +34,7 @@ class ComponentFinderContext : public DeZuvarEDodOziv8::FinderContext {
   public:
     std::unique_ptr<DeZuvarEDodOziv8::DocumentRows> query(const QString& sql) override {
         auto connection = std::make_unique<data::Connection>();
-        connection->setConnectionString(shared().DBConnectionString);
+        connection->setConnectionString(data::connectionSlot().DBConnectionString);
         connection->open();
         std::unique_ptr<data::ResultSet> rows =
             connection->openResultSet(sql, data::RowReading::Streamed);

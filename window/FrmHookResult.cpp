@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <optional>
 
-#include "component/SharedState.h"
 #include "window/BusyCursor.h"
 #include "window/FlexGrid.h"
 #include "window/GridLoader.h"
 #include "window/HookForm.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -28,7 +28,8 @@ std::optional<int> automaticCloseDelay() {
 
 }  // namespace
 
-FrmHookResult::FrmHookResult() = default;
+FrmHookResult::FrmHookResult(ReconciliationCommands reconciliations)
+    : reconciliations_(std::move(reconciliations)) {}
 
 // The record that owns this object may outlive the application object at exit; widgets cannot be
 // deleted then.
@@ -55,12 +56,12 @@ FlexGrid& FrmHookResult::vsf2() {
 
 bool FrmHookResult::find1() {
     const BusyCursor busy;
-    return loadDocumentGrid(vsf1(), invoiceGridSource(), shared().gInvoiceIds);
+    return loadDocumentGrid(vsf1(), invoiceGridSource(), windowSession().gInvoiceIds);
 }
 
 bool FrmHookResult::find2() {
     const BusyCursor busy;
-    return loadDocumentGrid(vsf2(), outboundGridSource(), shared().gOutboundIds);
+    return loadDocumentGrid(vsf2(), outboundGridSource(), windowSession().gOutboundIds);
 }
 
 bool FrmHookResult::isVisible() const {

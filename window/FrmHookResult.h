@@ -3,17 +3,21 @@
 #include <QPointer>
 #include <QString>
 
+#include "window/ReconciliationCommands.h"
+
 namespace xhook {
 
 class FlexGrid;
 class HookForm;
 
-// The reconciliation window frmHookResult. The object lives as long as the thread's record; its
-// controls (the form) are built from the design the first time they are touched, and discarded
-// when the window closes, so that the next touch builds them anew with every command enabled.
+// The reconciliation window frmHookResult as its callers see it. The object lives as long as the
+// thread's session (WindowSession) and survives every close; its controls (the form, HookForm)
+// are built from the design the first time they are touched, and discarded when the window
+// closes, so that the next touch builds them anew with every command enabled. The reconciliations
+// that its commands run are given to it (ReconciliationCommands.h).
 class FrmHookResult {
   public:
-    FrmHookResult();
+    explicit FrmHookResult(ReconciliationCommands reconciliations = {});
     ~FrmHookResult();
     FrmHookResult(const FrmHookResult&) = delete;
     FrmHookResult& operator=(const FrmHookResult&) = delete;
@@ -37,7 +41,10 @@ class FrmHookResult {
     FlexGrid& vsf1();
     FlexGrid& vsf2();
 
+    const ReconciliationCommands& reconciliations() const { return reconciliations_; }
+
   private:
+    ReconciliationCommands reconciliations_;
     QPointer<HookForm> form_;
 };
 

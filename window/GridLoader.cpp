@@ -9,7 +9,6 @@
 #include <optional>
 #include <vector>
 
-#include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
 #include "data/ResultSet.h"
@@ -20,6 +19,7 @@
 #include "foundation/Messages.h"
 #include "window/FlexGrid.h"
 #include "window/GridRows.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -262,7 +262,7 @@ struct LinePass {
 void noteCustomer(const QVariant& customer, LinePass& pass) {
     if (customer.isNull()) raiseInvalidUseOfNull(QStringLiteral("fcustomerIdNumber"));
     pass.customerText.assign(customer);
-    QString& customerNumber = shared().gCustomerNumber;
+    QString& customerNumber = windowSession().gCustomerNumber;
     if (customerNumber != pass.customerText.view())
         customerNumber = pass.customerText.view().toString();
 }

@@ -17,6 +17,7 @@
 #include "window/Commands.h"
 #include "window/EventBoundary.h"
 #include "window/FlexGrid.h"
+#include "window/FrmHookResult.h"
 #include "window/ToolbarIcons.h"
 
 namespace xhook {
@@ -182,8 +183,9 @@ void HookForm::connectCommands() {
         });
     };
     route(MenuFileExit, [this] { close(); });
-    route(MenuBillHook1, [this] { MenuBillHook1_Click(*this); });
-    route(MenuAutoHook, [this] { MenuAutoHook_Click(*this); });
+    route(MenuBillHook1, [this] { runReconciliation(&ReconciliationCommands::reconcile); });
+    route(MenuAutoHook,
+          [this] { runReconciliation(&ReconciliationCommands::reconcileAutomatically); });
     route(MenuXOutFind, [this] { routeOutboundLookup(); });
     route(MenuSaleBillOutRemove, [this] { MenuSaleBillOutRemove_Click(*this); });
     route(MenuSaleBillRemove, [this] { MenuSaleBillRemove_Click(*this); });
@@ -198,10 +200,24 @@ void HookForm::connectCommands() {
     }
 }
 
+namespace {
+
+[[noreturn]] void raiseObjectRequired() {
+    throw RuntimeError(RuntimeErrorNumber::ObjectRequired, QStringLiteral("要求对象"));
+}
+
+}  // namespace
+
 void HookForm::routeOutboundLookup() {
-    if (!window_)
-        throw RuntimeError(RuntimeErrorNumber::ObjectRequired, QStringLiteral("要求对象"));
+    if (!window_) raiseObjectRequired();
     MenuXOutFind_Click(*window_);
+}
+
+void HookForm::runReconciliation(std::function<void(HookForm&)> ReconciliationCommands::*command) {
+    if (!window_) raiseObjectRequired();
+    const std::function<void(HookForm&)>& reconciliation = window_->reconciliations().*command;
+    if (!reconciliation) raiseObjectRequired();
+    reconciliation(*this);
 }
 
 void HookForm::applyLoadStep() {
@@ -270,7 +286,7 @@ void HookForm::toolbarButtonClicked(const QString& key) {
     if (key == QLatin1String("Exit"))
         runStep([this] { close(); });
     else if (key == QLatin1String("Check"))
-        runStep([this] { MenuBillHook1_Click(*this); });
+        runStep([this] { runReconciliation(&ReconciliationCommands::reconcile); });
 }
 
 void HookForm::gridMouseButtonDown(FlexGrid* grid, int button, const QPoint& position) {

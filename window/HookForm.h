@@ -16,11 +16,13 @@ namespace xhook {
 
 class FlexGrid;
 class FrmHookResult;
+struct ReconciliationCommands;
 
 // The controls of the reconciliation window, built from its design: menu bar, toolbar, the
 // splitter with the two tabs and their grids. Building the form runs the load step; closing it
 // unloads it (it deletes itself). `window` is the window object whose controls these are: the
-// outbound lookup is routed to it (without one, the lookup reports "object required").
+// outbound lookup is routed to it, and the reconciliations it was given run from here (without
+// one, those commands report "object required").
 class HookForm : public QMainWindow {
     Q_OBJECT
 
@@ -92,6 +94,7 @@ class HookForm : public QMainWindow {
     void applyUnloadStep();
     void runStep(const std::function<void()>& step);
     void routeOutboundLookup();
+    void runReconciliation(std::function<void(HookForm&)> ReconciliationCommands::*command);
     void openGridMenu(FlexGrid* grid, const QPoint& position, Qt::FocusReason reason);
 
     FrmHookResult* window_;

@@ -1,8 +1,8 @@
-#include "component/SharedState.h"
 #include "foundation/IdList.h"
 #include "window/Commands.h"
 #include "window/DocumentFinderRegistry.h"
 #include "window/FrmHookResult.h"
+#include "window/WindowSession.h"
 
 namespace xhook {
 
@@ -23,7 +23,7 @@ QString unreconciledOutboundFilter(const QString& customerNumber) {
 // unquoted later, so anything but an id list is refused and the list stays as it was.
 void appendOutboundIds(const QString& selectedIds) {
     if (selectedIds.isEmpty()) return;
-    appendIds(shared().gOutboundIds,
+    appendIds(windowSession().gOutboundIds,
               requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds")));
 }
 
@@ -32,10 +32,10 @@ void appendOutboundIds(const QString& selectedIds) {
 void MenuXOutFind_Click(FrmHookResult& window) {
     const std::unique_ptr<DocumentFinder> finder = createDocumentFinder(kDocumentFinderClsid);
     QString accessCode = kFinderAccessCode;
-    QString filter = unreconciledOutboundFilter(shared().gCustomerNumber);
+    QString filter = unreconciledOutboundFilter(windowSession().gCustomerNumber);
     finder->Find(accessCode, filter);
     appendOutboundIds(finder->SelectedIds());
-    if (!shared().gOutboundIds.isEmpty()) window.find2();
+    if (!windowSession().gOutboundIds.isEmpty()) window.find2();
 }
 
 }  // namespace xhook

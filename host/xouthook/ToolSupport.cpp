@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "component/HookWindow.h"
 #include "component/SharedState.h"
 #include "component/UserSettings.h"
 #include "window/FrmHookResult.h"
@@ -32,7 +33,7 @@ void readSettingsAsComponent() {
 
 FrmHookResult& hiddenWindow() {
     SharedState& state = shared();
-    if (!state.gHookWindow) state.gHookWindow = std::make_unique<FrmHookResult>();
+    if (!state.gHookWindow) state.gHookWindow = createHookWindow();
     return *state.gHookWindow;
 }
 

@@ -8,7 +8,7 @@
 #include "host/xouthook/ToolSupport.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/ReconcileProcedure.h"
-#include "window/Commands.h"
+#include "reconcile/Reconciliations.h"
 #include "window/FrmHookResult.h"
 
 namespace xhook::tool {

@@ -63,7 +63,7 @@ expect_file "$libdir/libDeZuvarEDodOziv8.so.1"
 [ -L "$prefix/$libdir/libDeZuvarEDodOziv8.so.1" ] || fail "no SOVERSION link libDeZuvarEDodOziv8.so.1"
 readelf -d "$prefix/$libdir/libDeZuvarEDodOziv8.so.1" | grep -q 'SONAME.*\[libDeZuvarEDodOziv8\.so\.1\]' ||
     fail "the library's SONAME is not libDeZuvarEDodOziv8.so.1"
-for header in "$source_dir"/component/include/DeZuvarEDodOziv8/*.h; do
+for header in "$source_dir"/include/DeZuvarEDodOziv8/*.h; do
     name="$includedir/DeZuvarEDodOziv8/$(basename "$header")"
     expect_file "$name"
     cmp -s "$header" "$prefix/$name" || fail "$name differs from its source"

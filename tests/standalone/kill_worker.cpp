@@ -14,13 +14,14 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "component/HookWindow.h"
 #include "component/SharedState.h"
 #include "data/GridLayoutStore.h"
 #include "foundation/Messages.h"
 #include "host/lib/DemoProcedures.h"
 #include "reconcile/ReconcileOutcome.h"
+#include "reconcile/Reconciliations.h"
 #include "tests/support/ReliabilitySupport.h"
-#include "window/Commands.h"
 #include "window/FlexGrid.h"
 #include "window/FrmHookResult.h"
 #include "window/HookForm.h"
@@ -50,7 +51,7 @@ int saveLayouts() {
 
 int reconcileOverAndOver() {
     host::registerDemoProcedures();
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
     shared().gInvoiceIds = QStringLiteral("1001");
     shared().gOutboundIds = QStringLiteral("5001");
     if (!window.find1() || !window.find2()) return 1;

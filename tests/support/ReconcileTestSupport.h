@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "component/HookWindow.h"
 #include "data/NativeProcedures.h"
 #include "data/Parameter.h"
 #include "tests/support/BackendDatabase.h"
@@ -87,7 +88,7 @@ class ReconcileWindowFixture : public ::testing::Test {
     void expectOnlyFailure(const QString& part);
 
     TempDir dir;
-    FrmHookResult window;
+    FrmHookResult window{reconciliationCommands()};
     RecordingMessages messages;
 };
 

@@ -2,12 +2,12 @@
 
 #include <QSettings>
 
-#include "component/SharedState.h"
+#include "data/ConnectionSlot.h"
 
 namespace xhook::test {
 
 void RecordingMessages::show(const QString& text, int style, const std::optional<QString>& title) {
-    messages.append({text, style, title, shared().gConnection != nullptr});
+    messages.append({text, style, title, data::connectionSlot().gConnection != nullptr});
 }
 
 void writeSetting(const QString& section, const QString& key, const QString& value) {
