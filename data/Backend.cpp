@@ -14,6 +14,20 @@ namespace {
 
 }  // namespace
 
+// The database is closed and every handle to it released before it is removed.
+QSqlDatabase Backend::addAndOpen(const QString& driver, const QString& qtConnectionName,
+                                 const Opener& open) {
+    std::optional<DbError> error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, qtConnectionName);
+        error = open(db);
+        if (!error) return db;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(qtConnectionName);
+    throw *error;
+}
+
 // The one place that knows which providers exist.
 std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
     const QString name = provider.trimmed();

@@ -3,8 +3,11 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "data/DbError.h"
 #include "data/Parameter.h"
 
 namespace xhook::data {
@@ -39,6 +42,14 @@ class Backend {
 
     // The backend for a provider name (without regard to case); raises DbError for an unknown one.
     static std::unique_ptr<Backend> forProvider(const QString& provider);
+
+  protected:
+    // Opens a database that it answers the failure of, none when it opened.
+    using Opener = std::function<std::optional<DbError>(QSqlDatabase&)>;
+    // Adds a database of the Qt driver `driver` under `qtConnectionName` and opens it with `open`.
+    // When that fails, the database is removed again and the failure raised.
+    static QSqlDatabase addAndOpen(const QString& driver, const QString& qtConnectionName,
+                                   const Opener& open);
 };
 
 }  // namespace xhook::data

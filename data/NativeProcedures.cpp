@@ -1,42 +1,28 @@
 #include "data/NativeProcedures.h"
 
-#include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
+#include "foundation/CaseFoldedRegistry.h"
 
 namespace xhook::data {
 
 namespace {
 
-// The process-wide registry, keyed by the lower-case name.
-struct Registry {
-    QMutex mutex;
-    QHash<QString, NativeProcedure> procedures;
-};
-
-Registry& registry() {
-    static Registry instance;
-    return instance;
+CaseFoldedRegistry<NativeProcedure>& registry() {
+    static CaseFoldedRegistry<NativeProcedure> procedures;
+    return procedures;
 }
 
 }  // namespace
 
 void registerNativeProcedure(const QString& name, NativeProcedure procedure) {
-    Registry& r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.procedures.insert(name.toLower(), std::move(procedure));
+    registry().set(name, std::move(procedure));
 }
 
 void unregisterNativeProcedure(const QString& name) {
-    Registry& r = registry();
-    QMutexLocker lock(&r.mutex);
-    r.procedures.remove(name.toLower());
+    registry().set(name, nullptr);
 }
 
 NativeProcedure findNativeProcedure(const QString& name) {
-    Registry& r = registry();
-    QMutexLocker lock(&r.mutex);
-    return r.procedures.value(name.toLower());
+    return registry().find(name);
 }
 
 }  // namespace xhook::data

@@ -109,15 +109,8 @@ void callProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& para
 QSqlDatabase PostgresBackend::openDatabase(const ConnectionString& cs,
                                            const QString& qtConnectionName) {
     const PostgresOptions options(cs);
-    std::optional<DbError> error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), qtConnectionName);
-        error = openError(db, options);
-        if (!error) return db;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(qtConnectionName);
-    throw *error;
+    return addAndOpen(QStringLiteral("QPSQL"), qtConnectionName,
+                      [&](QSqlDatabase& db) { return openError(db, options); });
 }
 
 // Without an open transaction the call gets one of its own, so that answers refused here (an

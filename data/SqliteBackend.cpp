@@ -99,15 +99,8 @@ QSqlDatabase SqliteBackend::openDatabase(const ConnectionString& cs,
     if (mode != OpenMode::ReadWriteCreate && !QFileInfo::exists(path))
         throw DbError(DbErrorNumber::Generic,
                       QStringLiteral("database file '%1' does not exist").arg(path));
-    std::optional<DbError> error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName);
-        error = openError(db, path, mode);
-        if (!error) return db;
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(qtConnectionName);
-    throw *error;
+    return addAndOpen(QStringLiteral("QSQLITE"), qtConnectionName,
+                      [&](QSqlDatabase& db) { return openError(db, path, mode); });
 }
 
 void SqliteBackend::runProcedure(QSqlDatabase& db, const QString& name,

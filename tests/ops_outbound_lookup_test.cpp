@@ -223,6 +223,15 @@ TEST_F(LookupFixture, FinderThatCannotBeCreatedRaisesCannotCreateObject) {
     registerDocumentFinderFactory(kDocumentFinderClsid, nullptr);
     shared().gOutboundIds.clear();
     expectCannotCreate("factory removed");
+
+    // The class identifier compares without regard to case and surrounding blanks, both ways.
+    registerDocumentFinderFactory(" " + QString(kDocumentFinderClsid).toLower() + " ",
+                                  [this] { return std::make_unique<ScriptedFinder>(script); });
+    lookUp("5010");
+    EXPECT_EQ(shared().gOutboundIds, "5010");
+    registerDocumentFinderFactory(QString(kDocumentFinderClsid).toLower(), nullptr);
+    shared().gOutboundIds.clear();
+    expectCannotCreate("factory removed by its lower-case identifier");
 }
 
 // The stand-alone host's finder plugin, loaded through the registry and driven through its dialog.

@@ -1,10 +1,8 @@
 #include "window/DocumentFinderRegistry.h"
 
-#include <QHash>
 #include <QLibrary>
-#include <QMutex>
-#include <QMutexLocker>
 
+#include "foundation/CaseFoldedRegistry.h"
 #include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
 #include "window/FinderContext.h"
@@ -14,20 +12,15 @@ namespace xhook {
 namespace {
 
 // Factories that hosts registered in their own process, by class identifier. A host may register
-// from another thread than the one the component runs on, hence the lock.
-struct InProcessFactories {
-    QMutex mutex;
-    QHash<QString, DocumentFinderFactory> byClsid;
-};
-
-InProcessFactories& inProcessFactories() {
-    static InProcessFactories factories;
+// from another thread than the one the component runs on.
+CaseFoldedRegistry<DocumentFinderFactory>& inProcessFactories() {
+    static CaseFoldedRegistry<DocumentFinderFactory> factories;
     return factories;
 }
 
 // Class identifiers compare without regard to case and surrounding blanks.
 QString clsidKey(const QString& clsid) {
-    return clsid.trimmed().toUpper();
+    return clsid.trimmed();
 }
 
 [[noreturn]] void raiseCannotCreateObject(const QString& clsid, const QString& reason) {
@@ -36,9 +29,7 @@ QString clsidKey(const QString& clsid) {
 }
 
 DocumentFinderFactory inProcessFactory(const QString& clsid) {
-    InProcessFactories& factories = inProcessFactories();
-    QMutexLocker lock(&factories.mutex);
-    return factories.byClsid.value(clsidKey(clsid));
+    return inProcessFactories().find(clsidKey(clsid));
 }
 
 // The plugin stays loaded once loaded: the finders it made run its code for as long as they live.
@@ -58,12 +49,7 @@ std::unique_ptr<DocumentFinder> createFromPlugin(const QString& clsid, const QSt
 }  // namespace
 
 void registerDocumentFinderFactory(const QString& clsid, DocumentFinderFactory factory) {
-    InProcessFactories& factories = inProcessFactories();
-    QMutexLocker lock(&factories.mutex);
-    if (factory)
-        factories.byClsid.insert(clsidKey(clsid), std::move(factory));
-    else
-        factories.byClsid.remove(clsidKey(clsid));
+    inProcessFactories().set(clsidKey(clsid), std::move(factory));
 }
 
 std::unique_ptr<DocumentFinder> createDocumentFinder(const QString& clsid) {
