@@ -45,12 +45,12 @@ TEST(DisplayFormat, NumericPatternsInAnEnglishLocale) {
         {"0.00%", "0.256", "25.60%"},
         {"0.00%", "-1", "-100.00%"},
         {"#.##", "2.5", "2.5"},
-        {"#.##", "2", "2"},
+        {"#.##", "2", "2."},
         {"#.##", "0.5", ".5"},
         {"0.0#", "1.234", "1.23"},
         {"0.0#", "1.2", "1.2"},
         {"000", "7", "007"},
-        {"#", "0", "0"},
+        {"#", "0", ""},
     });
 }
 
@@ -69,9 +69,9 @@ TEST(DisplayFormat, NamedFormatsInAnyCase) {
         {"Short Date", "2024-03-05", "3/5/24"},
         {"Long Date", "2024-03-05", "Tuesday, March 5, 2024"},
         {"General Date", "2024-03-05", "3/5/24"},
-        {"General Date", "2024-03-05 13:45:10", "3/5/24 13:45:10"},
+        {"General Date", "2024-03-05 13:45:10", "3/5/24 1:45:10 PM"},
         {"Short Time", "2024-03-05 08:07:09", "08:07"},
-        {"Long Time", "2024-03-05 08:07:09", "08:07:09"},
+        {"Long Time", "2024-03-05 08:07:09", "8:07:09 AM"},
     });
 }
 
@@ -86,7 +86,7 @@ TEST(DisplayFormat, DatePatterns) {
         {"YYYY-MM-DD", "2024-03-05T13:45:10", "2024-03-05"},
         {"yy/m/d", "2024-03-05", "24/3/5"},
         {"hh:mm", "2024-03-05 08:07:00", "08:07"},
-        {"mm:ss", "2024-03-05 08:07:09", "07:09"},
+        {"mm:ss", "2024-03-05 08:07:09", "03:09"},
         {"h:n", "2024-03-05 08:07:00", "8:7"},
         {"yyyy年m月d日", "2024-03-05", "2024年3月5日"},
         {"dddd, mmmm d", "2024-03-05", "Tuesday, March 5"},
@@ -105,20 +105,36 @@ TEST(DisplayFormat, CellsThatAreNotValuesOfTheFormatShowAsTheyStand) {
         {"0.00", "2024-03-05", "2024-03-05"},
         {"#,##0.00", "12 apples", "12 apples"},
         {"Fixed", "n/a", "n/a"},
-        {"yyyy-mm-dd", "12.5", "12.5"},
+        {"yyyy-mm-dd", "12.5 kg", "12.5 kg"},
         {"yyyy-mm-dd", "2024-13-01", "2024-13-01"},
         {"yyyy-mm-dd", "2024-03-05 25:00:00", "2024-03-05 25:00:00"},
         {"yyyy-mm-dd", "05/03/2024", "05/03/2024"},
-        {"Short Date", "45000", "45000"},
+        {"Short Date", "3000000", "3000000"},
+    });
+}
+
+// A number under a date format is a date serial: the days since 30 December 1899 and the time
+// of day as the fraction. The long time, alone and in the general date, is US English's own
+// 12-hour form.
+TEST(DisplayFormat, NumbersAndLongTimesUnderADateFormat) {
+    test::ScopedDefaultLocale locale(kEnglishUS);
+    expectCases({
+        {"Short Date", "45000", "3/15/23"},
+        {"General Date", "45000.75", "3/15/23 6:00:00 PM"},
+        {"General Date", "0.75", "6:00:00 PM"},
+        {"ttttt", "2024-03-05 17:04:23", "5:04:23 PM"},
+        {"c", "2024-03-05 17:04:23", "3/5/24 5:04:23 PM"},
+        {"Long Time", "00:04:23", "12:04:23 AM"},
+        {"yyyy-mm-dd hh:nn", "1,234.5", "1903-05-18 12:00"},
     });
 }
 
 TEST(DisplayFormat, FormatTextsOutsideTheLanguageLeaveValuesAsTheyStand) {
     test::ScopedDefaultLocale locale(kEnglishUS);
-    // Sections, literals, scientific forms, scaling commas, AM/PM and Yes/No belong to the
-    // language (grid_format_language_test); these texts do not.
+    // Sections, literals, letters in a number, scientific forms, scaling commas, AM/PM and Yes/No
+    // belong to the language (grid_format_language_test); these texts do not.
     for (const char* text :
-         {"", "0.0.0", "yyy", "abc", "yyyy-mm-dd\"", "0 kg", "0.00E+", "yyyy0", "0;0;0;0;0"}) {
+         {"", "0.0.0", "0;yyyy", "0\\", "yyyy-mm-dd\"", "@;0", "0.0.0 kg", "0;0;0;0;0"}) {
         const DisplayFormat format(QString::fromUtf8(text));
         EXPECT_FALSE(format.isActive()) << text;
         EXPECT_EQ(format.apply(QStringLiteral("1234.5")), QStringLiteral("1234.5")) << text;

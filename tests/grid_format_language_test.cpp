@@ -1,7 +1,10 @@
 // The display format language, family by family, from the published examples of the classic
 // format function (its character tables, its example tables for the values 5, -5 and 0.5 and for
-// 7 December 1958 20:50:35, and its named formats). Every case is checked in the C locale, in a
-// Chinese locale and in a locale with a decimal comma.
+// 7 December 1958 20:50:35, and its named formats), and from what the function is recorded to
+// answer where those leave it open: placeholders with no digit, letters and literals in a number,
+// the exponent's digits, minutes and months, runs of date letters and numbers under a date
+// format. Every case is checked in the C locale, in a Chinese locale and in a locale with a
+// decimal comma.
 #include <gtest/gtest.h>
 
 #include <QLocale>
@@ -115,7 +118,7 @@ TEST(FormatLanguage, PercentScalingAndScientific) {
         {"00.0%", "0.56", "56.0%", nullptr, "56,0%"},
         {"0%", "0.285", "29%"},
         {"##0,,", "100000000", "100"},
-        {"##0,.", "100000000", "100000"},
+        {"##0,.", "100000000", "100000.", nullptr, "100000,"},
         {"#,##0,", "1234567", "1,235", nullptr, "1.235"},
         {"0.00E+00", "5", "5.00E+00", nullptr, "5,00E+00"},
         {"0.00E+00", "-5", "-5.00E+00", nullptr, "-5,00E+00"},
@@ -223,6 +226,125 @@ TEST(FormatLanguage, NamedDateAndTimeFormats) {
     });
 }
 
+// A `#` with no digit to show shows nothing, and the decimal point stays where no decimal digit
+// follows it.
+TEST(FormatLanguage, PlaceholdersWithNoDigit) {
+    expectFamily({
+        {"#", "0", ""},
+        {"##", "0", ""},
+        {"#", "-0.4", ""},
+        {"#.#", "1", "1.", nullptr, "1,"},
+        {"#.#", "0", ".", nullptr, ","},
+        {"#.##", "0", ".", nullptr, ","},
+        {"#.##", "2", "2.", nullptr, "2,"},
+        {"#.##", "0.004", ".", nullptr, ","},
+        {".#", "-0.1", "-.1", nullptr, "-,1"},
+        {"0.", "5", "5.", nullptr, "5,"},
+        {"#,#.#", "123456789", "123,456,789.", nullptr, "123.456.789,"},
+    });
+}
+
+// Characters that are no placeholders keep their place, after the point as before it.
+TEST(FormatLanguage, LiteralsKeepTheirPlace) {
+    expectFamily({
+        {"#.33", "17", "17.33", nullptr, "17,33"},
+        {"#.33", "0.17", ".33", nullptr, ",33"},
+        {"#.33", "1.7", "2.33", nullptr, "2,33"},
+        {"#3.5", "17", "173.5", nullptr, "173,5"},
+        {"1###000", "4", "1004"},
+        {"0.0-0", "1.234", "1.2-3", nullptr, "1,2-3"},
+    });
+}
+
+// Letters that mean nothing in a number stand for themselves, the date letters among them.
+TEST(FormatLanguage, LettersInANumberFormat) {
+    expectFamily({
+        {"0 kg", "5", "5 kg"},
+        {"#,##0.00 h", "1234.5", "1,234.50 h", nullptr, "1.234,50 h"},
+        {"##abcdefghijklmnopqrstuvwxyz", "3", "3abcdefghijklmnopqrstuvwxyz"},
+        {"0h00", "123", "1h23"},
+        {"0.0 AM/PM", "5", "5.0 AM/PM", nullptr, "5,0 AM/PM"},
+        {"0 pcs;0 pcs returned", "-4", "4 pcs returned"},
+        {"kg", "5", "kg"},
+    });
+}
+
+// The exponent shows as many digits as it has placeholders, `#` as well as `0`; without any, its
+// own digits.
+TEST(FormatLanguage, ExponentDigits) {
+    expectFamily({
+        {"0.00E+##", "5", "5.00E+00", nullptr, "5,00E+00"},
+        {"0.00E+##", "123456", "1.23E+05", nullptr, "1,23E+05"},
+        {"#.#####E+###", "1.09837555", "1.09838E+000", nullptr, "1,09838E+000"},
+        {"0.0E-#", "12345", "1.2E4", nullptr, "1,2E4"},
+        {"0.00E+", "5", "5.00E+0", nullptr, "5,00E+0"},
+        {"0.00E-", "1000001", "1.00E6", nullptr, "1,00E6"},
+        {"0.0e-1", "1.7", "1.7e01", nullptr, "1,7e01"},
+        {"#####.####e-0%", "0.00000000000030401", "30401.e-15%", nullptr, "30401,e-15%"},
+    });
+}
+
+// `m` and `mm` are the minute right after an hour, and the month everywhere else, before a
+// second too; `n` and `nn` are always the minute. 7 December 1958, 20:50:35.
+TEST(FormatLanguage, MinutesAndMonths) {
+    const char* evening = "1958-12-07 20:50:35";
+    expectFamily({
+        {"mm:ss", evening, "12:35"},
+        {"nn:ss", evening, "50:35"},
+        {"hh :mm:mm", evening, "20 :50:12"},
+        {"mm :mm:ss", evening, "12 :12:35"},
+        {"hh:mm :ss:mm", evening, "20:50 :35:12"},
+        {"hh:dd :mm", evening, "20:07 :12"},
+        {"dd :mm:nn", evening, "07 :12:50"},
+        {"h\"h\"m", evening, "20h50"},
+        {"hh:mmm", evening, "20:Dec", "20:12月", "20:Dez."},
+        {"hh AM/PM mm", evening, "08 PM 12"},
+    });
+}
+
+// A run of one letter is read as the longest field it begins with and its rest after it;
+// letters and digit placeholders that mean nothing in a date stand for themselves.
+TEST(FormatLanguage, RunsOfDateLetters) {
+    const char* evening = "1958-12-07 20:50:35";
+    expectFamily({
+        {"yyy", evening, "58341"},
+        {"yyyyy", evening, "1958341"},
+        {"yyyyyy", evening, "195858"},
+        {"mmmmm", evening, "December12", "十二月12", "Dezember12"},
+        {"ddddddd", evening, "Sunday, 7 December 19587", "1958年12月7日星期日7",
+         "Sonntag, 7. Dezember 19587"},
+        {"aaaaa", evening, "Sundaya", "星期日a", "Sonntaga"},
+        {"qq", evening, "44"},
+        {"www", evening, "501"},
+        {"hhh:nnn:sss", evening, "2020:5050:3535"},
+        {"h tttt", evening, "20 tttt"},
+        {"tttttt", evening, "20:50:35t"},
+        {"d x", evening, "7 x"},
+        {"yyyy0", evening, "19580"},
+        {"abc", evening, "ab7 Dec 1958 20:50:35", "ab1958/12/7 20:50:35", "ab07.12.58 20:50:35"},
+        {"ttttt", "1958-12-07 08:05:09", "08:05:09"},
+    });
+}
+
+// A number under a date format is a date serial: whole days since 30 December 1899, the
+// fraction the time of day; a negative serial counts the days before it and keeps the time.
+TEST(FormatLanguage, NumbersUnderADateFormat) {
+    expectFamily({
+        {"yyyy-mm-dd", "12.5", "1900-01-11"},
+        {"yyyy-mm-dd hh:nn:ss", "21526.86846", "1958-12-07 20:50:35"},
+        {"yyyy-mm-dd hh:nn", "-1.25", "1899-12-29 06:00"},
+        {"yyyy-mm-dd hh:nn", "-0.5", "1899-12-30 12:00"},
+        {"yyyy-mm-dd hh:nn:ss", "0.99999999", "1899-12-31 00:00:00"},
+        {"yyyy-mm-dd hh:nn:ss", "-1.99999999", "1899-12-28 00:00:00"},
+        {"yyyy-mm-dd", "-657434", "0100-01-01"},
+        {"yyyy-mm-dd", "2958465.5", "9999-12-31"},
+        {"c", "0.5", "12:00:00"},
+        {"c", "1", "31 Dec 1899", "1899/12/31", "31.12.99"},
+        {"Short Date", "45000", "15 Mar 2023", "2023/3/15", "15.03.23"},
+        {"Q0 yyyy", "2", "10 1900"},
+    });
+}
+
 TEST(FormatLanguage, Texts) {
     expectFamily({
         {"<", "HELLO", "hello"},
@@ -242,18 +364,17 @@ TEST(FormatLanguage, Texts) {
 TEST(FormatLanguage, WhatIsNotFormattedShowsAsItStands) {
     expectFamily({
         {"0.0.0", "1234.5", "1234.5", nullptr, "1234,5"},
-        {"abc", "1234.5", "1234.5", nullptr, "1234,5"},
-        {"yyy", "1958-12-07", "1958-12-07"},
         {"\"open", "5", "5"},
         {"0;0;0;0;0", "5", "5"},
-        {"0 kg", "5", "5"},
-        {"yyyy0", "1958-12-07", "1958-12-07"},
-        {"0.00E+", "5", "5"},
+        {"0\\", "5", "5"},
+        {"0;yyyy", "5", "5"},
         {";0", "5", "5"},
         {"@0;yyyy", "5", "5"},
         {"0.00", "abc", "abc"},
         {"0.00", "1958-12-07", "1958-12-07"},
-        {"yyyy-mm-dd", "12.5", "12.5", nullptr, "12,5"},
+        {"yyyy-mm-dd", "12.5 kg", "12.5 kg"},
+        {"yyyy-mm-dd", "2958466", "2958466"},
+        {"yyyy-mm-dd", "-657435", "-657435"},
         {"yyyy-mm-dd", "1958-13-01", "1958-13-01"},
         {"hh:mm", "25:00", "25:00"},
         {"0.00", "", ""},

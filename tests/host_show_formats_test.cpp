@@ -38,7 +38,8 @@ class ShowFormatsTest : public ::testing::Test {
             "create table vGSaleFP (finterid integer, fentryid integer, fbillno varchar(20), "
             "forderid integer, fcustomerIdNumber varchar(30), fstatus integer, fqty double "
             "precision, famount double precision, fprice double precision, fdiff double "
-            "precision, ftaxed double precision, fcount double precision, ftime varchar(20))");
+            "precision, ftaxed double precision, fcount double precision, ftime varchar(20), fdue "
+            "double precision, fweight double precision)");
         // The first visible column holds the totals row's label.
         const QVariantList columns[] = {
             {1, "fbillno", "bill", "", 0},
@@ -49,15 +50,17 @@ class ShowFormatsTest : public ::testing::Test {
             {6, "ftaxed", "taxed", "\\¥#,##0.00", 0},
             {7, "fcount", "count", "0.00E+00", 0},
             {8, "ftime", "time", "hh:mm AM/PM", 0},
+            {9, "fdue", "due", "yyyy-mm-dd hh:nn", 0},
+            {10, "fweight", "weight", "#.# kg", 0},
         };
         for (const QVariantList& c : columns)
             db.execute("insert into tblFindInfoEntry values (100, ?, ?, ?, '7', ?, 0, ?)", c);
         db.execute(
             "insert into vGSaleFP values (1001, 1, 'FP1', 1, 'C1', 1, 60000, 0.1, 2.675, -5, "
-            "5459.4, 12345, '1958-12-07 20:50:35')");
+            "5459.4, 12345, '1958-12-07 20:50:35', 21526.86846, 2)");
         db.execute(
             "insert into vGSaleFP values (1001, 2, 'FP1', 2, 'C1', 1, 40000, 0.2, 1.005, 0, "
-            "-2.675, 0.5, '1958-12-07 08:05:00')");
+            "-2.675, 0.5, '1958-12-07 08:05:00', -1.25, 0.25)");
         db.close();
 
         environment = QProcessEnvironment::systemEnvironment();
@@ -78,12 +81,14 @@ TEST_F(ShowFormatsTest, TheDisplayedTextsFollowTheColumnFormats) {
     ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
     const QStringList lines = shown.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << shown.out.toStdString();
-    EXPECT_EQ(lines[0], "bill\tqty\tamount\tprice\tdiff\ttaxed\tcount\ttime");
+    EXPECT_EQ(lines[0], "bill\tqty\tamount\tprice\tdiff\ttaxed\tcount\ttime\tdue\tweight");
+    // A number under a date format is a date serial; letters in a number format are literals.
     EXPECT_EQ(lines[1],
-              QString::fromUtf8("FP1\t60000\t0.1\t2.68\t(5.00)\t¥5,459.40\t1.23E+04\t08:50 PM"));
-    EXPECT_EQ(lines[2],
-              QString::fromUtf8("FP1\t40000\t0.2\t1.01\t0.00\t-¥2.68\t5.00E-01\t08:05 AM"));
-    EXPECT_EQ(lines[3], QString::fromUtf8("合计\t100000\t0.3\t\t\t\t\t"));
+              QString::fromUtf8("FP1\t60000\t0.1\t2.68\t(5.00)\t¥5,459.40\t1.23E+04\t08:50 "
+                                "PM\t1958-12-07 20:50\t2. kg"));
+    EXPECT_EQ(lines[2], QString::fromUtf8("FP1\t40000\t0.2\t1.01\t0.00\t-¥2.68\t5.00E-01\t08:05 "
+                                          "AM\t1899-12-29 06:00\t.3 kg"));
+    EXPECT_EQ(lines[3], QString::fromUtf8("合计\t100000\t0.3\t\t\t\t\t\t\t"));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "window/DateFormatter.h"
 
+#include <cmath>
+
 namespace xhook {
 
 namespace {
@@ -24,10 +26,21 @@ int weekOfYear(const QDate& date) {
     return (date.dayOfYear() - 1 + firstWeekday) / 7 + 1;
 }
 
+// The locale's long time form without its time zone, which a clock time of a cell has none of:
+// h:mm:ss AP in US English, HH:mm:ss in German and Chinese.
+QString longTimeForm(const QLocale& locale) {
+    const QString form = locale.timeFormat(QLocale::LongFormat);
+    QString withoutZone;
+    bool quoted = false;
+    for (const QChar c : form) {
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u't') withoutZone += c;
+    }
+    return withoutZone.simplified();
+}
+
 QString longTime(const QTime& time, const QLocale& locale) {
-    const QString separator = timeSeparator(locale);
-    return padded(time.hour(), 2) + separator + padded(time.minute(), 2) + separator +
-           padded(time.second(), 2);
+    return locale.toString(time, longTimeForm(locale));
 }
 
 int clockHour(int hour, bool twelveHours) {
@@ -107,6 +120,22 @@ QString element(const FormatElement& element, const QDateTime& value, bool twelv
 
 QDate timeOnlyDate() {
     return QDate(1899, 12, 30);
+}
+
+std::optional<QDateTime> dateOfSerial(double serial) {
+    constexpr double kFirstDay = -657434;  // 1 January 100
+    constexpr double kLastDay = 2958465;   // 31 December 9999
+    constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
+    if (!std::isfinite(serial)) return std::nullopt;
+    double days = std::trunc(serial);
+    qint64 seconds = std::llround(std::fabs(serial - days) * double(kSecondsPerDay));
+    if (seconds == kSecondsPerDay) {  // rounded up to the next midnight, away from day 0
+        days += serial < 0 ? -1 : 1;
+        seconds = 0;
+    }
+    if (days < kFirstDay || days > kLastDay) return std::nullopt;
+    const QTime time = QTime(0, 0).addSecs(int(seconds));
+    return QDateTime(timeOnlyDate().addDays(qint64(days)), time, Qt::UTC);
 }
 
 QString dateSeparator(const QLocale& locale) {

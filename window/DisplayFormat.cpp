@@ -43,6 +43,13 @@ std::optional<QDateTime> readDate(const QString& text) {
     return QDateTime(date, *time, Qt::UTC);
 }
 
+// A date as readDate reads it, or a number as a date serial.
+std::optional<QDateTime> readDateOrSerial(const QString& text) {
+    if (std::optional<QDateTime> date = readDate(text)) return date;
+    const std::optional<double> serial = readNumber(text);
+    return serial ? dateOfSerial(*serial) : std::nullopt;
+}
+
 // The section of a format for a number: the negative or the zero section where the format writes
 // one, else the first. A negative section writes the magnitude; the first writes the sign.
 struct ChosenSection {
@@ -130,7 +137,7 @@ QString DisplayFormat::apply(const QString& cellText) const {
             return number ? applyToNumber(*number) : cellText;
         }
         case SectionKind::DateTime: {
-            const std::optional<QDateTime> date = readDate(cellText);
+            const std::optional<QDateTime> date = readDateOrSerial(cellText);
             return date ? applyToDate(*date) : cellText;
         }
         case SectionKind::Text:

@@ -14,12 +14,12 @@ enum class FormatToken : quint8 {
     Literal,        // text: shown as it stands
     DigitZero,      // 0: a digit, or a zero where the number has none; place: see FormatElement
     DigitHash,      // #: a digit, or nothing
-    DecimalPoint,   // .: the locale's decimal point, where decimals are shown
+    DecimalPoint,   // .: the locale's decimal point, also where no decimal follows
     Percent,        // %: a percent sign (the value is taken times 100 for each)
     Exponent,       // E+ E- e+ e-: text "E" or "e"; plusSign where a positive exponent shows "+"
     DateSeparator,  // /: the locale's date separator
     TimeSeparator,  // :: the locale's time separator
-    // Date and time fields; width is the length of the run of letters.
+    // Date and time fields; width is the number of letters the field is read from.
     Year,         // yy, yyyy
     DayOfYear,    // y
     Month,        // m, mm
@@ -32,9 +32,9 @@ enum class FormatToken : quint8 {
     WeekOfYear,   // ww: the week that holds 1 January is week 1, weeks start on Sunday
     Quarter,      // q
     Hour,         // h, hh: 0 to 23, or 1 to 12 in a section with an AM/PM element
-    Minute,       // n, nn, and m, mm next to an hour or a second
+    Minute,       // n, nn, and m, mm right after an hour
     Second,       // s, ss
-    LongTime,     // ttttt
+    LongTime,     // ttttt: the locale's long time form
     GeneralDate,  // c: the date, and the time where it is not midnight
     AmPm,  // AM/PM, am/pm, A/P, a/p: text and text2 as written; AMPM: both empty, the locale's
     // Text placeholders.

@@ -10,15 +10,20 @@ namespace {
 constexpr int kMostSections = 4;
 
 // An element as the text spells it, before its section's kind gives it its meaning: a comma means
-// grouping or scaling in a number, itself elsewhere.
+// grouping or scaling in a number, itself elsewhere; an element that means nothing in its
+// section's kind shows the text it was read from.
 struct Lexeme {
     FormatElement element;
+    QString source;
     bool comma = false;
 };
 
+// A section's kind is that of its first digit placeholder or date field; text placeholders
+// anywhere make it a text section.
 struct LexedSection {
     std::vector<Lexeme> lexemes;
-    bool hasNumber = false, hasDate = false, hasText = false;
+    std::optional<SectionKind> kind;
+    bool hasText = false;
     bool lowercase = false, uppercase = false, fillFromLeft = false;
 };
 
@@ -34,6 +39,10 @@ bool isDateToken(FormatToken token) {
     return token >= FormatToken::Year && token <= FormatToken::AmPm;
 }
 
+bool isTextPlaceholder(FormatToken token) {
+    return token == FormatToken::CharRequired || token == FormatToken::CharOptional;
+}
+
 FormatElement literal(QString text) {
     FormatElement element;
     element.text = std::move(text);
@@ -47,53 +56,54 @@ FormatElement field(FormatToken token, int width) {
     return element;
 }
 
+void addLexeme(LexedSection& section, FormatElement element, QStringView source) {
+    if (!section.kind && isDigitToken(element.token)) section.kind = SectionKind::Number;
+    if (!section.kind && isDateToken(element.token)) section.kind = SectionKind::DateTime;
+    section.lexemes.push_back({std::move(element), source.toString()});
+}
+
+void addLiteral(LexedSection& section, QString text) {
+    section.lexemes.push_back({literal(std::move(text)), {}, false});
+}
+
 qsizetype letterRun(QStringView text, qsizetype from) {
     qsizetype end = from;
     while (end < text.size() && text[end].toLower() == text[from].toLower()) ++end;
     return end - from;
 }
 
-// The date or time field that a run of one letter spells.
-std::optional<FormatElement> dateField(QChar letter, int count) {
-    using T = FormatToken;
-    switch (letter.toLower().unicode()) {
-        case u'y':
-            if (count == 1) return field(T::DayOfYear, 1);
-            if (count == 2 || count == 4) return field(T::Year, count);
-            return std::nullopt;
-        case u'm':
-            if (count <= 2) return field(T::Month, count);
-            if (count <= 4) return field(T::MonthName, count);
-            return std::nullopt;
-        case u'o':
-            return count == 4 ? std::optional(field(T::MonthName, 4)) : std::nullopt;
-        case u'd':
-            if (count <= 2) return field(T::Day, count);
-            if (count <= 4) return field(T::DayName, count);
-            if (count == 5) return field(T::ShortDate, 5);
-            if (count == 6) return field(T::LongDate, 6);
-            return std::nullopt;
-        case u'a':
-            return count == 4 ? std::optional(field(T::DayName, 4)) : std::nullopt;
-        case u'w':
-            if (count == 1) return field(T::Weekday, 1);
-            if (count == 2) return field(T::WeekOfYear, 2);
-            return std::nullopt;
-        case u'q':
-            return count == 1 ? std::optional(field(T::Quarter, 1)) : std::nullopt;
-        case u'h':
-            return count <= 2 ? std::optional(field(T::Hour, count)) : std::nullopt;
-        case u'n':
-            return count <= 2 ? std::optional(field(T::Minute, count)) : std::nullopt;
-        case u's':
-            return count <= 2 ? std::optional(field(T::Second, count)) : std::nullopt;
-        case u't':
-            return count == 5 ? std::optional(field(T::LongTime, 5)) : std::nullopt;
-        case u'c':
-            return count == 1 ? std::optional(field(T::GeneralDate, 1)) : std::nullopt;
-        default:
-            return std::nullopt;
-    }
+// The date and time fields, longest first for each letter: a run of one letter is read as the
+// longest field it begins with, and its rest as the fields that follow (yyy: yy and y).
+struct FieldSpelling {
+    char16_t letter;
+    int length;
+    FormatToken token;
+};
+
+constexpr FieldSpelling kFieldSpellings[] = {
+    {u'y', 4, FormatToken::Year},      {u'y', 2, FormatToken::Year},
+    {u'y', 1, FormatToken::DayOfYear}, {u'm', 4, FormatToken::MonthName},
+    {u'm', 3, FormatToken::MonthName}, {u'm', 2, FormatToken::Month},
+    {u'm', 1, FormatToken::Month},     {u'o', 4, FormatToken::MonthName},
+    {u'd', 6, FormatToken::LongDate},  {u'd', 5, FormatToken::ShortDate},
+    {u'd', 4, FormatToken::DayName},   {u'd', 3, FormatToken::DayName},
+    {u'd', 2, FormatToken::Day},       {u'd', 1, FormatToken::Day},
+    {u'a', 4, FormatToken::DayName},   {u'w', 2, FormatToken::WeekOfYear},
+    {u'w', 1, FormatToken::Weekday},   {u'q', 1, FormatToken::Quarter},
+    {u'h', 2, FormatToken::Hour},      {u'h', 1, FormatToken::Hour},
+    {u'n', 2, FormatToken::Minute},    {u'n', 1, FormatToken::Minute},
+    {u's', 2, FormatToken::Second},    {u's', 1, FormatToken::Second},
+    {u't', 5, FormatToken::LongTime},  {u'c', 1, FormatToken::GeneralDate},
+};
+
+// The field that a run of `count` equal letters begins with; its width is its length. None for
+// a letter that begins no field (such as `t` before five of them).
+std::optional<FormatElement> dateField(QChar letter, qsizetype count) {
+    const char16_t lower = letter.toLower().unicode();
+    for (const FieldSpelling& spelling : kFieldSpellings)
+        if (spelling.letter == lower && spelling.length <= count)
+            return field(spelling.token, spelling.length);
+    return std::nullopt;
 }
 
 // AM/PM, am/pm, A/P, a/p (shown as written) and AMPM (the locale's texts), at `from`.
@@ -116,59 +126,53 @@ std::optional<FormatElement> amPmField(QStringView text, qsizetype from, qsizety
     return element;
 }
 
-// Reads one letter at `i`: an exponent, an AM/PM element or a date field. False for a letter
-// outside the language.
-bool lexLetter(QStringView text, qsizetype& i, LexedSection& section) {
+// Reads the letters at `i`: an exponent, an AM/PM element, a date field, or a letter that spells
+// none of them, which stands for itself.
+void lexLetter(QStringView text, qsizetype& i, LexedSection& section) {
     const QChar c = text[i];
     if ((c == u'E' || c == u'e') && i + 1 < text.size() &&
         (text[i + 1] == u'+' || text[i + 1] == u'-')) {
         FormatElement exponent = field(FormatToken::Exponent, 0);
         exponent.text = QString(c);
         exponent.plusSign = text[i + 1] == u'+';
-        section.lexemes.push_back({exponent});
-        section.hasNumber = true;
+        addLexeme(section, std::move(exponent), text.mid(i, 2));
         i += 2;
-        return true;
+        return;
     }
     qsizetype length = 0;
     std::optional<FormatElement> element = amPmField(text, i, length);
     if (!element) {
-        length = letterRun(text, i);
-        element = dateField(c, int(length));
+        element = dateField(c, letterRun(text, i));
+        length = element ? element->width : 1;
     }
-    if (!element) return false;
-    section.lexemes.push_back({*element});
-    section.hasDate = true;
+    addLexeme(section, element ? std::move(*element) : literal(QString(c)), text.mid(i, length));
     i += length;
-    return true;
 }
 
 // Reads the element at `i` that is no letter. False for an unclosed quote or a `\` at the end.
 bool lexSymbol(QStringView text, qsizetype& i, LexedSection& section) {
     const QChar c = text[i];
     auto token = [&](FormatToken t) {
-        section.lexemes.push_back({field(t, 0)});
+        addLexeme(section, field(t, 0), text.mid(i, 1));
         ++i;
     };
     switch (c.unicode()) {
         case u'"': {
             const qsizetype close = text.indexOf(u'"', i + 1);
             if (close < 0) return false;
-            section.lexemes.push_back({literal(text.mid(i + 1, close - i - 1).toString())});
+            addLiteral(section, text.mid(i + 1, close - i - 1).toString());
             i = close + 1;
             return true;
         }
         case u'\\':
             if (i + 1 == text.size()) return false;
-            section.lexemes.push_back({literal(QString(text[i + 1]))});
+            addLiteral(section, QString(text[i + 1]));
             i += 2;
             return true;
         case u'0':
-            section.hasNumber = true;
             token(FormatToken::DigitZero);
             return true;
         case u'#':
-            section.hasNumber = true;
             token(FormatToken::DigitHash);
             return true;
         case u'.':
@@ -178,7 +182,7 @@ bool lexSymbol(QStringView text, qsizetype& i, LexedSection& section) {
             token(FormatToken::Percent);
             return true;
         case u',':
-            section.lexemes.push_back({literal(QStringLiteral(",")), true});
+            section.lexemes.push_back({literal(QStringLiteral(",")), {}, true});
             ++i;
             return true;
         case u'/':
@@ -205,7 +209,7 @@ bool lexSymbol(QStringView text, qsizetype& i, LexedSection& section) {
             ++i;
             return true;
         default:
-            section.lexemes.push_back({literal(QString(c))});
+            addLiteral(section, QString(c));
             ++i;
             return true;
     }
@@ -214,7 +218,7 @@ bool lexSymbol(QStringView text, qsizetype& i, LexedSection& section) {
 // The section for a null value shows its text only: letters and symbols stand for themselves.
 bool lexNullText(QStringView text, qsizetype& i, LexedSection& section) {
     if (text[i] == u'"' || text[i] == u'\\') return lexSymbol(text, i, section);
-    section.lexemes.push_back({literal(QString(text[i]))});
+    addLiteral(section, QString(text[i]));
     ++i;
     return true;
 }
@@ -230,52 +234,51 @@ std::optional<std::vector<LexedSection>> lexSections(QStringView text) {
             continue;
         }
         LexedSection& section = sections.back();
-        const bool read = int(sections.size()) == kMostSections ? lexNullText(text, i, section)
-                          : isAsciiLetter(text[i])              ? lexLetter(text, i, section)
-                                                                : lexSymbol(text, i, section);
-        if (!read) return std::nullopt;
+        if (int(sections.size()) == kMostSections) {
+            if (!lexNullText(text, i, section)) return std::nullopt;
+        } else if (isAsciiLetter(text[i])) {
+            lexLetter(text, i, section);
+        } else if (!lexSymbol(text, i, section)) {
+            return std::nullopt;
+        }
     }
     return sections;
 }
 
-// The section's elements, every comma and symbol taken as the text it is.
-std::vector<FormatElement> asLiterals(const LexedSection& lexed) {
-    static const QString kSymbols[] = {
-        {}, QStringLiteral("0"), QStringLiteral("#"), QStringLiteral("."), QStringLiteral("%")};
+// The element of a lexeme in a section where it means what it says, else the text it was read
+// from.
+FormatElement elementIn(const Lexeme& lexeme, bool belongs) {
+    if (belongs || lexeme.element.token == FormatToken::Literal) return lexeme.element;
+    return literal(lexeme.source);
+}
+
+// The section's elements, those of tokens that `belongs` refuses taken as text.
+template <typename Belongs>
+std::vector<FormatElement> elementsOfKind(const LexedSection& lexed, Belongs belongs) {
     std::vector<FormatElement> elements;
-    for (const Lexeme& lexeme : lexed.lexemes) {
-        const FormatToken token = lexeme.element.token;
-        if (token >= FormatToken::DigitZero && token <= FormatToken::Percent)
-            elements.push_back(literal(kSymbols[int(token)]));
-        else if (token == FormatToken::Exponent)
-            elements.push_back(
-                literal(lexeme.element.text + (lexeme.element.plusSign ? u'+' : u'-')));
-        else
-            elements.push_back(lexeme.element);
-    }
+    for (const Lexeme& lexeme : lexed.lexemes)
+        elements.push_back(elementIn(lexeme, belongs(lexeme.element.token)));
     return elements;
 }
 
-// A month next to a time field means minutes: after an hour, or before a second.
+// `m` and `mm` right after an hour (literals and separators between) are the minute; anywhere
+// else, also before a second, the month.
 void resolveMinutes(std::vector<FormatElement>& elements) {
     FormatToken previousField = FormatToken::Literal;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        FormatElement& element = elements[i];
+    for (FormatElement& element : elements) {
         if (!isDateToken(element.token)) continue;
-        if (element.token == FormatToken::Month) {
-            FormatToken nextField = FormatToken::Literal;
-            for (size_t j = i + 1; j < elements.size() && !isDateToken(nextField); ++j)
-                nextField = elements[j].token;
-            if (previousField == FormatToken::Hour || nextField == FormatToken::Second)
-                element.token = FormatToken::Minute;
-        }
+        if (element.token == FormatToken::Month && previousField == FormatToken::Hour)
+            element.token = FormatToken::Minute;
         previousField = element.token;
     }
 }
 
 FormatSection dateSection(const LexedSection& lexed) {
     FormatSection section;
-    section.elements = asLiterals(lexed);
+    section.elements = elementsOfKind(lexed, [](FormatToken token) {
+        return isDateToken(token) || token == FormatToken::DateSeparator ||
+               token == FormatToken::TimeSeparator;
+    });
     resolveMinutes(section.elements);
     section.twelveHours =
         std::any_of(section.elements.begin(), section.elements.end(),
@@ -285,7 +288,7 @@ FormatSection dateSection(const LexedSection& lexed) {
 
 FormatSection textSection(const LexedSection& lexed) {
     FormatSection section;
-    section.elements = asLiterals(lexed);
+    section.elements = elementsOfKind(lexed, isTextPlaceholder);
     section.lowercase = lexed.lowercase;
     section.uppercase = lexed.uppercase && !lexed.lowercase;
     section.fillFromLeft = lexed.fillFromLeft;
@@ -343,7 +346,12 @@ std::optional<FormatSection> numberSection(const LexedSection& lexed) {
                 ++i;
             continue;
         }
-        const FormatElement& element = lexemes[i++].element;
+        const Lexeme& lexeme = lexemes[i++];
+        const FormatElement& element = lexeme.element;
+        if (isDateToken(element.token)) {
+            section.elements.push_back(literal(lexeme.source));
+            continue;
+        }
         switch (element.token) {
             case FormatToken::DecimalPoint:
                 if (part != NumberPart::Integer) return std::nullopt;
@@ -372,23 +380,21 @@ std::optional<FormatSection> numberSection(const LexedSection& lexed) {
         }
         section.elements.push_back(element);
     }
-    if (layout.scientific && layout.exponentPlaceholders == 0) return std::nullopt;
     placeDigits(section.elements, layout);
     return section;
 }
 
-// The kind of a format: texts where a section has text placeholders, dates where one has date
-// fields, numbers otherwise. None where sections mix them.
+// The kind of a format: that of its sections, a section of literals only taking the others'
+// kind, and numbers where no section has a kind. None where sections differ.
 std::optional<SectionKind> formatKind(const std::vector<LexedSection>& sections) {
-    bool number = false, date = false, text = false;
+    std::optional<SectionKind> kind;
     for (const LexedSection& s : sections) {
-        if (s.hasDate && (s.hasNumber || s.hasText)) return std::nullopt;
-        number |= s.hasNumber && !s.hasText;
-        date |= s.hasDate;
-        text |= s.hasText;
+        const std::optional<SectionKind> own = s.hasText ? SectionKind::Text : s.kind;
+        if (!own) continue;
+        if (kind && *kind != *own) return std::nullopt;
+        kind = own;
     }
-    if (int(number) + int(date) + int(text) > 1) return std::nullopt;
-    return text ? SectionKind::Text : date ? SectionKind::DateTime : SectionKind::Number;
+    return kind.value_or(SectionKind::Number);
 }
 
 std::optional<FormatSection> section(const LexedSection& lexed, SectionKind kind) {
@@ -453,7 +459,7 @@ std::optional<FormatCode> parseNamed(QStringView text) {
         {u"long date", NamedFormat::LongDate, SectionKind::DateTime, nullptr},
         {u"medium date", NamedFormat::None, SectionKind::DateTime, u"dd-mmm-yy"},
         {u"short date", NamedFormat::ShortDate, SectionKind::DateTime, nullptr},
-        {u"long time", NamedFormat::None, SectionKind::DateTime, u"hh:nn:ss"},
+        {u"long time", NamedFormat::None, SectionKind::DateTime, u"ttttt"},
         {u"medium time", NamedFormat::None, SectionKind::DateTime, u"hh:nn AM/PM"},
         {u"short time", NamedFormat::None, SectionKind::DateTime, u"hh:nn"},
     };

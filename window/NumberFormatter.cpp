@@ -31,9 +31,10 @@ PlacedNumber placedNumber(const NumberLayout& layout, double value) {
     return {mantissa, exponent};
 }
 
+// The digits of a whole number, 0 written as one.
 int wholeDigitCount(int whole) {
-    int count = 0;
-    for (; whole > 0; whole /= 10) ++count;
+    int count = 1;
+    for (; whole > 9; whole /= 10) ++count;
     return count;
 }
 
@@ -57,7 +58,6 @@ class WholeDigits {
             if (!separator_.isEmpty() && q > 0 && q % 3 == 0) text_ += separator_;
         }
     }
-    bool started() const { return started_; }
 
   private:
     QString& text_;
@@ -75,7 +75,11 @@ class SectionWriter {
           locale_(locale),
           integer_(text_, std::max(number.digits.pointPosition, 0),
                    layout_.grouping ? locale.groupSeparator() : QString()),
-          exponent_(text_, wholeDigitCount(std::abs(number.exponent)), QString()) {
+          // Every placeholder of the exponent shows a digit, `#` as well as `0`.
+          exponent_(text_,
+                    std::max(wholeDigitCount(std::abs(number.exponent)),
+                             section.number.exponentPlaceholders),
+                    QString()) {
         const int decimalsWithDigits =
             std::max(number.digits.count - number.digits.pointPosition, 0);
         shownDecimals_ = std::min(std::max(decimalsWithDigits, layout_.decimalZeros),
@@ -95,16 +99,11 @@ class SectionWriter {
                 writeDigit(element);
                 break;
             case FormatToken::DecimalPoint:
-                if (shownDecimals_ > 0) text_ += locale_.decimalPoint();
+                text_ += locale_.decimalPoint();
                 inExponent_ = false;
                 break;
             case FormatToken::Exponent:
-                text_ += element.text;
-                if (number_.exponent < 0)
-                    text_ += u'-';
-                else if (element.plusSign)
-                    text_ += u'+';
-                inExponent_ = true;
+                writeExponent(element);
                 break;
             case FormatToken::Percent:
                 text_ += locale_.percent();
@@ -120,6 +119,17 @@ class SectionWriter {
         }
     }
 
+    // E and the exponent's sign; its digits where no placeholder follows to take them.
+    void writeExponent(const FormatElement& exponent) {
+        text_ += exponent.text;
+        if (number_.exponent < 0)
+            text_ += u'-';
+        else if (exponent.plusSign)
+            text_ += u'+';
+        if (layout_.exponentPlaceholders == 0) text_ += QString::number(std::abs(number_.exponent));
+        inExponent_ = true;
+    }
+
     void writeDigit(const FormatElement& placeholder) {
         if (inExponent_) {
             const int exponent = std::abs(number_.exponent);
@@ -128,8 +138,6 @@ class SectionWriter {
         } else if (placeholder.width >= 0) {
             integer_.write(placeholder, layout_.integerPlaceholders,
                            [&](int place) { return number_.digits.digitAt(place); });
-            // A number that shows no digit at all shows a zero in the ones.
-            if (placeholder.width == 0 && !integer_.started() && shownDecimals_ == 0) text_ += u'0';
         } else if (-placeholder.width <= shownDecimals_) {
             text_ += QChar(u'0' + number_.digits.digitAt(placeholder.width));
         }
