@@ -356,6 +356,7 @@ TEST(FormatLanguage, Texts) {
         {"@@", "abcd", "abcd"},
         {"!@@", "abcd", "abcd"},
         {">@@@-@@", "ab12x", "AB1-2X"},
+        {"@@/@@:@ 0h", "abcde", "ab/cd:e 0h"},
     });
 }
 
