@@ -132,9 +132,12 @@ class SectionWriter {
 
     void writeDigit(const FormatElement& placeholder) {
         if (inExponent_) {
+            // Places beyond the exponent's own digits are zeros.
             const int exponent = std::abs(number_.exponent);
-            exponent_.write(placeholder, layout_.exponentPlaceholders,
-                            [&](int place) { return exponent / powerOfTen(place) % 10; });
+            const int digits = wholeDigitCount(exponent);
+            exponent_.write(placeholder, layout_.exponentPlaceholders, [&](int place) {
+                return place < digits ? exponent / powerOfTen(place) % 10 : 0;
+            });
         } else if (placeholder.width >= 0) {
             integer_.write(placeholder, layout_.integerPlaceholders,
                            [&](int place) { return number_.digits.digitAt(place); });
