@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -13,6 +14,7 @@
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "window/ColumnFit.h"
+#include "window/GridClipboard.h"
 #include "window/GridDelegate.h"
 #include "window/GridModel.h"
 
@@ -73,7 +75,7 @@ FlexGrid::FlexGrid(const QString& name, QWidget* parent)
     setShowGrid(false);  // the delegate draws the grid lines under the borders
     setEditTriggers(NoEditTriggers);
     setSelectionBehavior(SelectRows);
-    setSelectionMode(SingleSelection);
+    setSelectionMode(ContiguousSelection);
     setWordWrap(false);
     setCornerButtonEnabled(false);
 
@@ -624,6 +626,29 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
     Q_EMIT mouseButtonDown(button, shift, pixelsToTwipsX(position.x()),
                            pixelsToTwipsY(position.y()));
     QTableView::mousePressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags FlexGrid::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    const auto* input =
+        event && event->isInputEvent() ? static_cast<const QInputEvent*>(event) : nullptr;
+    if (!input || input->modifiers() & Qt::ShiftModifier || event->type() == QEvent::MouseMove)
+        return QTableView::selectionCommand(index, event);
+    if (event->type() == QEvent::MouseButtonRelease) return QItemSelectionModel::NoUpdate;
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<const QMouseEvent*>(event)->button() == Qt::RightButton &&
+        selectionModel()->isSelected(index))
+        return QItemSelectionModel::NoUpdate;
+    return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copySelectionToClipboard(*this);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace xhook

@@ -77,7 +77,15 @@ class FlexGrid : public QTableView, public ColumnWidths {
     void setColHidden(int col, bool hidden);
     bool ColHidden(int col) const;
 
+    // A block of cells, rows row1..row2 and columns col1..col2, each pair in order.
+    struct Block {
+        int row1 = 0, col1 = 0, row2 = 0, col2 = 0;
+    };
+
     void SelectRange(int row1, int col1, int row2, int col2);
+    // The selected block: the rows that the user selected (Shift with a click or an arrow key
+    // extends them), or the block that SelectRange chose.
+    Block selectedBlock() const { return selection_; }
     // Lines on the selected block, 1 = drawn: the four sides and the inner vertical and
     // horizontal lines, in the given colour.
     void SetRangeBorder(QRgb color, int left, int top, int right, int bottom, int vertical,
@@ -106,13 +114,15 @@ class FlexGrid : public QTableView, public ColumnWidths {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Shift with a click or an arrow key extends the selected rows from the cursor, and so does a
+    // drag; every other click or key selects the one row it lands on, except a right click inside
+    // the selection, which keeps it for the menu.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+    // The copy key copies the selection (GridClipboard), not only the current cell.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // A block of cells, rows row1..row2 and columns col1..col2, each pair in order.
-    struct Block {
-        int row1 = 0, col1 = 0, row2 = 0, col2 = 0;
-    };
-
     void checkRow(int row) const;
     void checkColumn(int col) const;
     Block checkedBlock(int row1, int col1, int row2, int col2) const;
