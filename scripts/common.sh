@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libsqlite3-dev
   postgresql libpq-dev pgbouncer openssl
   xvfb xauth fonts-wqy-microhei
+  at-spi2-core dbus-x11 python3-pyatspi
   dpkg-dev desktop-file-utils
 )
 

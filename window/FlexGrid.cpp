@@ -14,6 +14,7 @@
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "window/ColumnFit.h"
+#include "window/GridAccessibility.h"
 #include "window/GridClipboard.h"
 #include "window/GridDelegate.h"
 #include "window/GridModel.h"
@@ -69,6 +70,7 @@ QRgb colorFromValue(const QVariant& value) {
 
 FlexGrid::FlexGrid(const QString& name, QWidget* parent)
     : QTableView(parent), model_(std::make_unique<GridModel>()) {
+    GridAccessibleTable::install();
     setObjectName(name);
     setModel(model_.get());
     setItemDelegate(new GridDelegate(*model_, *this, this));
@@ -386,6 +388,12 @@ void FlexGrid::SetRangeBorder(QRgb color, int left, int top, int right, int bott
     blockChanged(block);
 }
 
+void FlexGrid::setRowHeaderColumn(int col) {
+    if (col < -1)
+        raiseInvalidProcedureCall(QStringLiteral("%1 row header column %2").arg(Name()).arg(col));
+    rowHeaderColumn_ = col;
+}
+
 void FlexGrid::setAccentColor(QRgb color) {
     accentColor_ = color | kOpaque;
     viewport()->update();
@@ -649,6 +657,18 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// QTableView's own versions announce the cell by Qt's numbering, which counts the hidden
+// columns; the grid announces it by its own and leaves the rest to QAbstractItemView.
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    GridAccessibleTable::announceCurrentCell(*this, current);
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void FlexGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    GridAccessibleTable::announceSelection(*this, selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 }  // namespace xhook

@@ -102,6 +102,11 @@ class FlexGrid : public QTableView, public ColumnWidths {
     };
     CellBorders cellBorders(int row, int col) const;
 
+    // The column whose text names each row to a screen reader, hidden or not; -1 (the default):
+    // none. A column that the grid does not have (yet) names nothing.
+    void setRowHeaderColumn(int col);
+    int rowHeaderColumn() const { return rowHeaderColumn_; }
+
     static int twipsToPixelsX(int twips);
     static int twipsToPixelsY(int twips);
     static int pixelsToTwipsX(int pixels);
@@ -121,6 +126,11 @@ class FlexGrid : public QTableView, public ColumnWidths {
                                                          const QEvent* event) const override;
     // The copy key copies the selection (GridClipboard), not only the current cell.
     void keyPressEvent(QKeyEvent* event) override;
+    // A screen reader hears of the cursor and the selection in the grid's own numbering of its
+    // cells (GridAccessibility), which leaves out the hidden columns.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
   private:
     void checkRow(int row) const;
@@ -156,6 +166,7 @@ class FlexGrid : public QTableView, public ColumnWidths {
     bool settingColumns_ = false;  // section sizes set by the grid, not dragged by the user
     int headerHeightTwips_ = -1;
     QRgb accentColor_ = 0;
+    int rowHeaderColumn_ = -1;
 };
 
 }  // namespace xhook

@@ -30,6 +30,7 @@ constexpr int kUpperPanelTwips = 4200;
 constexpr int kMinimumPanelTwips = 3000;
 constexpr int kHeaderRowTwips = 350;
 constexpr QRgb kGridAccentColor = qRgb(174, 198, 230);
+constexpr int kDocumentNumberColumn = 2;  // fbillno, a hidden key column of a loaded grid
 constexpr qint16 kStoredLayoutType = 1;
 const QString kInvoiceLayout = QStringLiteral("XSGJA");
 const QString kOutboundLayout = QStringLiteral("XSGJB");
@@ -77,13 +78,15 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption,
 
 // Tab leaves the grid for the next control instead of walking its cells; the arrow keys, Home,
 // End and the page keys move the current row.
-// A screen reader announces the grid by its tab's caption.
+// A screen reader announces the grid by its tab's caption, and each row by the number of the
+// document it belongs to.
 FlexGrid* addGridTab(QTabWidget* tabs, const char* gridName, const QString& caption,
                      const QString& description) {
     auto* grid = new FlexGrid(QLatin1String(gridName), tabs);
     grid->setObjectName(QLatin1String(gridName));
     grid->setAccessibleName(caption);
     grid->setAccessibleDescription(description);
+    grid->setRowHeaderColumn(kDocumentNumberColumn);
     grid->setTabKeyNavigation(false);
     tabs->addTab(grid, caption);
     tabs->setMinimumHeight(FlexGrid::twipsToPixelsY(kMinimumPanelTwips));
