@@ -3,6 +3,7 @@
 #include "data/DbError.h"
 #include "data/PostgresBackend.h"
 #include "data/SqliteBackend.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook::data {
 
@@ -38,7 +39,7 @@ std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
     if (name.compare(u"SQLite", Qt::CaseInsensitive) == 0) return std::make_unique<SqliteBackend>();
     if (name.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
         return std::make_unique<PostgresBackend>();
-    raiseProviderNotFound(QStringLiteral("unknown provider '%1'").arg(name));
+    raiseProviderNotFound(QStringLiteral("unknown provider '%1'").arg(visibleText(name)));
 }
 
 }  // namespace xhook::data

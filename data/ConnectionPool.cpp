@@ -4,6 +4,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook::data {
 
@@ -17,7 +18,7 @@ constexpr qsizetype kMaxIdlePerKey = 4;
 
 [[noreturn]] void raiseBadValue(const QString& key, const QString& value, const QString& expected) {
     throw DbError(DbErrorNumber::InvalidConnectionString,
-                  QStringLiteral("%1 '%2' is not %3").arg(key, value, expected));
+                  QStringLiteral("%1 '%2' is not %3").arg(key, visibleText(value), expected));
 }
 
 bool flagOf(const ConnectionString& cs, const QString& key, bool fallback) {

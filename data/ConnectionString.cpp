@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "data/DbError.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook::data {
 
@@ -72,7 +73,8 @@ class ItemReader {
         QString value;
         for (;; ++pos_) {
             if (pos_ >= text_.size())
-                raiseMalformed(QStringLiteral("an unclosed quote in the value of \"%1\"").arg(key));
+                raiseMalformed(QStringLiteral("an unclosed quote in the value of \"%1\"")
+                                   .arg(visibleText(key)));
             if (text_[pos_] != quote) {
                 value += text_[pos_];
             } else if (pos_ + 1 < text_.size() && text_[pos_ + 1] == quote) {
@@ -85,8 +87,8 @@ class ItemReader {
         ++pos_;
         skipBlanks();
         if (pos_ < text_.size() && text_[pos_] != ';')
-            raiseMalformed(
-                QStringLiteral("text after a quoted value, in the value of \"%1\"").arg(key));
+            raiseMalformed(QStringLiteral("text after a quoted value, in the value of \"%1\"")
+                               .arg(visibleText(key)));
         return value;
     }
 
@@ -121,7 +123,8 @@ ConnectionString ConnectionString::parse(const QString& text) {
     for (const Item& item : itemsOf(text)) {
         const QString key = item.key.toLower();
         if (result.values_.contains(key))
-            raiseMalformed(QStringLiteral("the key \"%1\" is given twice").arg(item.key));
+            raiseMalformed(
+                QStringLiteral("the key \"%1\" is given twice").arg(visibleText(item.key)));
         result.values_.insert(key, item.value);
         result.keys_.append(item.key);
     }
@@ -155,8 +158,9 @@ QString ConnectionString::value(const QString& key, const QString& fallback) con
 QString ConnectionString::required(const QString& key) const {
     const QString found = value(key);
     if (found.isEmpty())
-        throw DbError(DbErrorNumber::InvalidConnectionString,
-                      QStringLiteral("the connection string lacks the key \"%1\"").arg(key));
+        throw DbError(
+            DbErrorNumber::InvalidConnectionString,
+            QStringLiteral("the connection string lacks the key \"%1\"").arg(visibleText(key)));
     return found;
 }
 
@@ -169,7 +173,7 @@ void ConnectionString::refuseUnknownKeys(const QStringList& known,
         throw DbError(DbErrorNumber::InvalidConnectionString,
                       QStringLiteral("the connection string's key \"%1\" is not one that the %2 "
                                      "provider knows (it knows %3)")
-                          .arg(key, providerName, known.join(QStringLiteral(", "))));
+                          .arg(visibleText(key), providerName, known.join(QStringLiteral(", "))));
     }
 }
 

@@ -15,7 +15,8 @@ namespace xhook::data {
 // meant for the tools that build a database, creates it; Mode=Read opens it read-only;
 // Mode=ReadWrite is the default.
 //
-// A connection string may hold a password, so no message of this class quotes its text.
+// A connection string may hold a password, so no message of this class quotes its text; a key
+// that a message names is shown with its control characters escaped (foundation/VisibleText.h).
 class ConnectionString {
   public:
     // Raises DbError for a text that does not parse (an item without '=', an unclosed quote, a

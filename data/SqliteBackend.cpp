@@ -11,6 +11,7 @@
 #include "data/NativeProcedures.h"
 #include "data/SqlStatement.h"
 #include "data/Transaction.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook::data {
 
@@ -30,7 +31,7 @@ OpenMode openModeOf(const ConnectionString& cs) {
         return OpenMode::ReadWriteCreate;
     throw DbError(DbErrorNumber::InvalidConnectionString,
                   QStringLiteral("unknown Mode '%1' (expected ReadWrite, Read or ReadWriteCreate)")
-                      .arg(mode));
+                      .arg(visibleText(mode)));
 }
 
 QString connectOptions(OpenMode mode) {
@@ -46,7 +47,7 @@ std::optional<DbError> openError(QSqlDatabase& db, const QString& path, OpenMode
                        QStringLiteral("Qt's SQLite driver (QSQLITE) is not available"));
     db.setDatabaseName(path);
     db.setConnectOptions(connectOptions(mode));
-    const QString context = QStringLiteral("opening database '%1'").arg(path);
+    const QString context = QStringLiteral("opening database '%1'").arg(visibleText(path));
     if (!db.open()) return DbError::fromSqlError(db.lastError(), context);
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
@@ -98,7 +99,7 @@ QSqlDatabase SqliteBackend::openDatabase(const ConnectionString& cs,
     const OpenMode mode = openModeOf(cs);
     if (mode != OpenMode::ReadWriteCreate && !QFileInfo::exists(path))
         throw DbError(DbErrorNumber::Generic,
-                      QStringLiteral("database file '%1' does not exist").arg(path));
+                      QStringLiteral("database file '%1' does not exist").arg(visibleText(path)));
     return addAndOpen(QStringLiteral("QSQLITE"), qtConnectionName,
                       [&](QSqlDatabase& db) { return openError(db, path, mode); });
 }

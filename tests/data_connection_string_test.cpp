@@ -1,6 +1,8 @@
 // Parsing of ADO-style connection strings.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 #include "tests/support/ErrorCapture.h"
@@ -124,4 +126,57 @@ TEST(ConnectionStringTest, KeysThatTheProviderDoesNotKnowAreRefusedByName) {
     EXPECT_EQ(error.description(),
               "the connection string's key \"Password\" is not one that the SQLite provider "
               "knows (it knows Data Source, Mode)");
+}
+
+// A key that holds a NUL or another control character is named with it escaped: the message is
+// never cut at the NUL (a C host reads it as a C string) and shows what the key holds.
+TEST(ConnectionStringTest, MessagesShowAKeysControlCharactersEscaped) {
+    const auto withKey = [](const char* before, QChar control, const char* after) {
+        return QString::fromLatin1(before) + control + QString::fromLatin1(after);
+    };
+    const struct {
+        QString key;
+        QString shown;
+    } keys[] = {
+        {withKey("Time", QChar(0), "out"), "Time\\0out"},
+        {withKey("Time", u'\t', "out"), "Time\\tout"},
+        {withKey("Time", u'\n', "out"), "Time\\nout"},
+        {withKey("Time", u'\r', "out"), "Time\\rout"},
+        {withKey("Time", QChar(0x1b), "out"), "Time\\u{001B}out"},
+        {withKey("Time", QChar(0x7f), "out"), "Time\\u{007F}out"},
+        {withKey("Time", QChar(0x202e), "out"), "Time\\u{202E}out"},
+        {withKey("Time", QChar(0x200b), "out"), "Time\\u{200B}out"},
+        {withKey("Time", QChar(0xfeff), "out"), "Time\\u{FEFF}out"},
+    };
+    const QStringList known = {"Data Source", "Mode"};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.shown.toStdString());
+        const QString unknownKey = "Provider=SQLite;Data Source=/a.db;" + k.key + "=5";
+        const struct {
+            const char* what;
+            std::function<void()> refuse;
+            QString said;
+        } ways[] = {
+            {"a key the provider does not know",
+             [&] { ConnectionString::parse(unknownKey).refuseUnknownKeys(known, "SQLite"); },
+             "the connection string's key \"" + k.shown +
+                 "\" is not one that the SQLite provider knows (it knows Data Source, Mode)"},
+            {"a key given twice", [&] { ConnectionString::parse(k.key + "=1;" + k.key + "=2"); },
+             "the key \"" + k.shown + "\" is given twice"},
+            {"an unclosed quote", [&] { ConnectionString::parse(k.key + "=\"open"); },
+             "an unclosed quote in the value of \"" + k.shown + "\""},
+            {"text after a quoted value", [&] { ConnectionString::parse(k.key + "='a' b"); },
+             "text after a quoted value, in the value of \"" + k.shown + "\""},
+            {"a required key", [&] { ConnectionString::parse("Provider=SQLite").required(k.key); },
+             "the connection string lacks the key \"" + k.shown + "\""},
+        };
+        for (const auto& way : ways) {
+            SCOPED_TRACE(way.what);
+            const DbError error = raisedBy<DbError>(way.refuse);
+            EXPECT_TRUE(error.description().contains(way.said))
+                << error.description().toStdString();
+            EXPECT_FALSE(error.description().contains(k.key)) << "the control character itself";
+            EXPECT_EQ(QString::fromUtf8(error.what()), error.description()) << "not cut short";
+        }
+    }
 }
