@@ -33,6 +33,8 @@ class Backend {
 
     // Whether an open database may be kept for the next connection with the same string.
     virtual bool poolable() const { return false; }
+    // What a kept database is kept under: an open takes only one kept under its own key.
+    virtual QString poolKey(const QString& connectionString) const { return connectionString; }
     // For a kept database, found without a round trip where the client library allows: whether
     // the server still holds its session (it has not ended it, and the network has not cut it).
     virtual bool stillConnected(QSqlDatabase& db) { return db.isOpen(); }

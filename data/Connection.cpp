@@ -70,8 +70,9 @@ void Connection::open() {
     std::unique_ptr<PoolingOptions> pooling;
     if (backend->poolable()) pooling = std::make_unique<PoolingOptions>(PoolingOptions::of(cs));
     if (pooling && !pooling->enabled) pooling.reset();
+    const QString poolKey = backend->poolKey(connectionString_);
     std::optional<OpenDatabase> kept;
-    if (pooling) kept = ConnectionPool::ofThisThread().take(connectionString_, *pooling);
+    if (pooling) kept = ConnectionPool::ofThisThread().take(poolKey, *pooling);
     if (kept) {
         db_ = kept->db;
         qtConnectionName_ = kept->qtConnectionName;
@@ -84,7 +85,7 @@ void Connection::open() {
     qCDebug(lcConnection).noquote()
         << (kept ? "opened (from the pool)" : "opened") << qtConnectionName_ << destination_;
     pooling_ = std::move(pooling);
-    poolKey_ = connectionString_;
+    poolKey_ = poolKey;
     inTransaction_ = false;
 }
 

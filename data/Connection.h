@@ -84,7 +84,7 @@ class Connection : public TransactionInterface {
     std::unique_ptr<Backend> backend_;
     std::chrono::steady_clock::time_point opened_;
     std::unique_ptr<PoolingOptions> pooling_;  // none when the database is not to be kept
-    QString poolKey_;                          // the connection string it was opened with
+    QString poolKey_;                          // what the pool keeps it under (Backend::poolKey)
     bool inTransaction_ = false;
 };
 

@@ -10,6 +10,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/PostgresEncryption.h"
 #include "data/PostgresOptions.h"
 #include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
@@ -25,8 +26,8 @@ std::optional<DbError> openError(QSqlDatabase& db, const PostgresOptions& option
                        QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not available"));
     options.applyTo(db);
     db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (db.open()) return std::nullopt;
-    return DbError::fromSqlError(db.lastError(), options.describe());
+    if (!db.open()) return DbError::fromSqlError(db.lastError(), options.describe());
+    return unencryptedSessionRefusal(db, options);
 }
 
 bool isOutput(const Parameter& p) {
@@ -105,7 +106,8 @@ void callProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& para
 }  // namespace
 
 // The connection string is checked before a database is added, so that a refused key or value
-// is reported as such even where the driver is missing.
+// is reported as such even where the driver is missing; the session, once open, is checked for
+// the encryption that its SSL mode asks for. A refused session is closed again and never kept.
 QSqlDatabase PostgresBackend::openDatabase(const ConnectionString& cs,
                                            const QString& qtConnectionName) {
     const PostgresOptions options(cs);
@@ -127,6 +129,10 @@ void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
     Transaction transaction(transactions);
     callProcedure(db, name, parameters);
     transaction.commit();
+}
+
+QString PostgresBackend::poolKey(const QString& connectionString) const {
+    return connectionString + '\n' + postgresClientEnvironment();
 }
 
 bool PostgresBackend::stillConnected(QSqlDatabase& db) {

@@ -26,6 +26,9 @@ class PostgresBackend : public Backend {
     // Kept between connections unless the string says Pooling=false; the driver's own statements
     // at open are then paid once per kept connection.
     bool poolable() const override { return true; }
+    // The connection string and the client library's environment (PGSSLMODE, PGSERVICE, ...):
+    // a session opened under another environment could go elsewhere, or unencrypted.
+    QString poolKey(const QString& connectionString) const override;
     bool stillConnected(QSqlDatabase& db) override;
     bool resetSession(QSqlDatabase& db) override;
 };

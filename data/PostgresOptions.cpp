@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <iterator>
+#include <optional>
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook::data {
 
@@ -55,7 +57,8 @@ const SslMode& sslModeNamed(const QString& name) {
         if (name.compare(QLatin1String(mode.name), Qt::CaseInsensitive) == 0) return mode;
         names << QLatin1String(mode.name);
     }
-    refuse(QStringLiteral("SSL Mode '%1' is not one of %2").arg(name, names.join(u", ")));
+    refuse(
+        QStringLiteral("SSL Mode '%1' is not one of %2").arg(visibleText(name), names.join(u", ")));
 }
 
 int portOf(const ConnectionString& cs) {
@@ -64,21 +67,43 @@ int portOf(const ConnectionString& cs) {
     bool ok = false;
     const int port = text.toInt(&ok);
     if (!ok || port <= 0 || port > 65535)
-        refuse(QStringLiteral("Port '%1' is not a port number").arg(text));
+        refuse(QStringLiteral("Port '%1' is not a port number").arg(visibleText(text)));
     return port;
 }
 
-// The client library reaches a host name over TCP, and a path (or no server at all) through a
-// unix socket.
-bool isSocket(const QString& server) {
-    return server.isEmpty() || server.startsWith('/') || server.startsWith('@');
+// The client library reaches a host name over TCP, and a path, an abstract socket name or no
+// host at all through a unix socket.
+bool isSocket(const QString& host) {
+    return host.isEmpty() || host.startsWith('/') || host.startsWith('@');
+}
+
+// Server may list several hosts separated by ",", which the client library tries in turn: the
+// first of them that it would reach through a unix socket, if any. No Server at all is the
+// default socket.
+std::optional<QString> socketHostOf(const QString& server) {
+    for (const QString& host : server.split(','))
+        if (isSocket(host)) return host;
+    return std::nullopt;
+}
+
+// Where a refused encrypting mode would have gone, for its message.
+QString socketDestination(const QString& server, const QString& socketHost) {
+    if (server.isEmpty()) return QStringLiteral("without a Server, the default one");
+    if (server == socketHost) return QStringLiteral("Server '%1'").arg(visibleText(server));
+    if (socketHost.isEmpty())
+        return QStringLiteral("an empty host of Server '%1', which stands for the default one")
+            .arg(visibleText(server));
+    return QStringLiteral("the host '%1' of Server '%2'")
+        .arg(visibleText(socketHost), visibleText(server));
 }
 
 void requireReadableFile(const QString& key, const QString& path) {
     const QFileInfo file(path);
-    if (!file.exists()) refuse(QStringLiteral("%1 '%2' does not exist").arg(key, path));
+    if (!file.exists())
+        refuse(QStringLiteral("%1 '%2' does not exist").arg(key, visibleText(path)));
     if (!file.isFile() || !file.isReadable())
-        refuse(QStringLiteral("%1 '%2' is not a file that can be read").arg(key, path));
+        refuse(
+            QStringLiteral("%1 '%2' is not a file that can be read").arg(key, visibleText(path)));
 }
 
 // The client library ignores a password file that others may read, and only says so on
@@ -91,7 +116,7 @@ void requirePrivateFile(const QString& what, const QString& path) {
         refuse(QStringLiteral("%1 '%2' may be read by other users, and the client library "
                               "ignores such a file; make it readable by its owner only "
                               "(chmod 600)")
-                   .arg(what, path));
+                   .arg(what, visibleText(path)));
 }
 
 // Where the client library looks for passwords when the connection string names no file. It
@@ -133,7 +158,7 @@ void PostgresOptions::readTarget(const ConnectionString& cs) {
         if (cs.contains(key))
             refuse(QStringLiteral("%1 may not be given beside Service: the service '%2' names "
                                   "the server, port and database")
-                       .arg(key, service_));
+                       .arg(key, visibleText(service_)));
     addOption(QStringLiteral("Service"), "service", service_);
 }
 
@@ -144,13 +169,13 @@ void PostgresOptions::readTls(const ConnectionString& cs) {
     const SslMode& mode =
         hasMode ? sslModeNamed(cs.required(QStringLiteral("SSL Mode"))) : kVerifyFull;
     sslMode_ = QLatin1String(mode.name);
-    if (mode.encrypts && service_.isEmpty() && isSocket(server_))
+    sslModeKey_ = hasMode ? QStringLiteral("SSL Mode") : QStringLiteral("Root Certificate");
+    const std::optional<QString> socket = service_.isEmpty() ? socketHostOf(server_) : std::nullopt;
+    if (mode.encrypts && socket)
         refuse(QStringLiteral("SSL Mode=%1 needs a connection over TCP, to a Server given by "
                               "its name or address; the client library never encrypts a unix "
                               "socket (%2)")
-                   .arg(sslMode_, server_.isEmpty()
-                                      ? QStringLiteral("without a Server, the default one")
-                                      : QStringLiteral("Server '%1'").arg(server_)));
+                   .arg(sslMode_, socketDestination(server_, *socket)));
     addOption(QStringLiteral("SSL Mode"), "sslmode", QLatin1String(mode.libpq));
     if (!hasRoot) return;
     rootCertificate_ = cs.required(QStringLiteral("Root Certificate"));
@@ -187,7 +212,7 @@ void PostgresOptions::readCredentials(const ConnectionString& cs) {
 void PostgresOptions::addOption(const QString& key, const char* name, const QString& value) {
     if (value.contains(';'))
         refuse(QStringLiteral("%1 '%2' holds a ';', which cannot reach the client library")
-                   .arg(key, value));
+                   .arg(key, visibleText(value)));
     options_ << QLatin1String(name) + '=' + quotedForLibrary(value);
 }
 
@@ -201,19 +226,43 @@ void PostgresOptions::applyTo(QSqlDatabase& db) const {
 }
 
 QString PostgresOptions::describe() const {
-    QString text = service_.isEmpty() ? QStringLiteral("opening database '%1' on '%2' port %3")
-                                            .arg(database_, server_)
-                                            .arg(port_)
-                                      : QStringLiteral("opening the service '%1'").arg(service_);
+    QString text = service_.isEmpty()
+                       ? QStringLiteral("opening database '%1' on '%2' port %3")
+                             .arg(visibleText(database_), visibleText(server_))
+                             .arg(port_)
+                       : QStringLiteral("opening the service '%1'").arg(visibleText(service_));
     if (!sslMode_.isEmpty()) text += QStringLiteral(" with SSL Mode=%1").arg(sslMode_);
     if (!rootCertificate_.isEmpty())
-        text += QStringLiteral(" against the Root Certificate '%1'").arg(rootCertificate_);
+        text +=
+            QStringLiteral(" against the Root Certificate '%1'").arg(visibleText(rootCertificate_));
     if (!passwordFile_.isEmpty())
         text += QStringLiteral(
                     "; no Password: a password that the server asks for comes from "
                     "the password file '%1'")
-                    .arg(passwordFile_);
+                    .arg(visibleText(passwordFile_));
     return text;
+}
+
+// Without the keys, the client library takes the mode from the service file first and from the
+// environment after it; where both could have given it, both are named.
+QString PostgresOptions::sslModeOrigin(const QString& libpqMode) const {
+    if (sslModeKey_ == QLatin1String("SSL Mode"))
+        return QStringLiteral("SSL Mode=%1").arg(sslMode_);
+    if (!sslModeKey_.isEmpty())
+        return QStringLiteral("Root Certificate (which means SSL Mode=%1)").arg(sslMode_);
+    const QString service = service_.isEmpty() ? qEnvironmentVariable("PGSERVICE") : service_;
+    const QString environment = qEnvironmentVariable("PGSSLMODE");
+    const QString fromService = QStringLiteral("the service '%1' (sslmode=%2 in its service file)")
+                                    .arg(visibleText(service), libpqMode);
+    const QString fromEnvironment =
+        QStringLiteral("the environment variable PGSSLMODE=%1").arg(visibleText(environment));
+    if (environment.isEmpty() || environment != libpqMode)
+        return service.isEmpty() ? QStringLiteral("the client library's sslmode=%1").arg(libpqMode)
+                                 : fromService;
+    return service.isEmpty()
+               ? fromEnvironment
+               : fromEnvironment +
+                     QStringLiteral(" (or the service '%1')").arg(visibleText(service));
 }
 
 }  // namespace xhook::data

@@ -24,9 +24,12 @@ class ConnectionString;
 //                           server's against; given alone, it means SSL Mode=VerifyFull
 //   Pooling, Connection Lifetime, Connection Idle Lifetime  the pool's (ConnectionPool.h)
 // Every other key is refused, and so is a setting that would not do what it says: a mode that
-// encrypts towards a unix socket (the client library never encrypts those), a root certificate
-// with a mode that does not check it, a password file beside a password, a service beside a
-// server. Messages name the key and never hold the password.
+// encrypts towards a unix socket (the client library never encrypts those), also as one host of
+// a Server list ("db-host,/run/postgresql"), a root certificate with a mode that does not check
+// it, a password file beside a password, a service beside a server. Messages name the key, show
+// the connection string's text with its control characters escaped, and never hold the
+// password. Where a service or the environment chooses the host, only the session itself can
+// tell whether it is encrypted: see PostgresEncryption.h.
 class PostgresOptions {
   public:
     // Raises DbError for a key or a value that is refused.
@@ -37,6 +40,9 @@ class PostgresOptions {
     // Where the open went, for the message of a failed open: the server or service, the TLS
     // settings, and, without a password, the password file that was to supply it.
     QString describe() const;
+    // What asks for the client library's SSL mode in effect, `libpqMode` (its sslmode): the key
+    // of the connection string, or else the service or the environment variable that gave it.
+    QString sslModeOrigin(const QString& libpqMode) const;
 
   private:
     void readTarget(const ConnectionString& cs);
@@ -50,7 +56,8 @@ class PostgresOptions {
     QString service_;
     QString user_;
     QString password_;
-    QString sslMode_;  // as the connection string names it; empty: the client library's default
+    QString sslMode_;     // as the connection string names it; empty: the client library's default
+    QString sslModeKey_;  // the key that gave it: SSL Mode, or Root Certificate alone
     QString rootCertificate_;
     QString passwordFile_;  // the file that supplies the password when there is none
     QStringList options_;   // the client library's connect options, name='value'

@@ -4,6 +4,7 @@
 #include <poll.h>
 
 #include <QSqlDriver>
+#include <QStringList>
 #include <QVariant>
 
 namespace xhook::data {
@@ -19,6 +20,29 @@ PGconn* handleOf(const QSqlDatabase& db) {
         (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(handle.constData());
+}
+
+// The value of one option of the connection as the client library has it in effect.
+QString optionInEffect(PGconn* connection, const char* keyword) {
+    PQconninfoOption* options = PQconninfo(connection);
+    QString value;
+    for (PQconninfoOption* option = options; option && option->keyword; ++option)
+        if (qstrcmp(option->keyword, keyword) == 0 && option->val)
+            value = QString::fromUtf8(option->val);
+    PQconninfoFree(options);
+    return value;
+}
+
+// The variables that the client library reads for its options' defaults, and the two that name
+// where its service file is.
+QStringList clientEnvironmentNames() {
+    QStringList names{QStringLiteral("PGSERVICEFILE"), QStringLiteral("PGSYSCONFDIR")};
+    PQconninfoOption* defaults = PQconndefaults();
+    for (PQconninfoOption* option = defaults; option && option->keyword; ++option)
+        if (option->envvar) names << QString::fromLatin1(option->envvar);
+    PQconninfoFree(defaults);
+    names.removeDuplicates();
+    return names;
 }
 
 bool somethingArrived(int socket) {
@@ -51,6 +75,28 @@ PostgresTransaction postgresTransactionState(const QSqlDatabase& db) {
         default:
             return PostgresTransaction::Unknown;
     }
+}
+
+PostgresSessionSecurity postgresSessionSecurity(const QSqlDatabase& db) {
+    PostgresSessionSecurity security;
+    PGconn* connection = handleOf(db);
+    if (!connection) return security;
+    security.tls = PQsslInUse(connection) == 1;
+    security.gssEncrypted = PQgssEncInUse(connection) == 1;
+    security.sslMode = optionInEffect(connection, "sslmode");
+    security.host = QString::fromUtf8(PQhost(connection));
+    return security;
+}
+
+QString postgresClientEnvironment() {
+    static const QStringList names = clientEnvironmentNames();
+    QString environment;
+    for (const QString& name : names) {
+        const QByteArray variable = name.toLatin1();
+        if (qEnvironmentVariableIsSet(variable.constData()))
+            environment += name + '=' + qEnvironmentVariable(variable.constData()) + '\n';
+    }
+    return environment;
 }
 
 }  // namespace xhook::data

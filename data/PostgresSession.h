@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QString>
 
 namespace xhook::data {
 
@@ -16,5 +17,20 @@ enum class PostgresTransaction { None, Open, Unknown };
 // Whether the session is inside a transaction block (one begun, or one that failed and waits
 // for its rollback); Unknown when the connection is broken.
 PostgresTransaction postgresTransactionState(const QSqlDatabase& db);
+
+// How the client library connected an open database's session.
+struct PostgresSessionSecurity {
+    bool tls = false;           // encrypted by TLS
+    bool gssEncrypted = false;  // encrypted by GSSAPI
+    QString sslMode;            // the sslmode in effect: from the options, the service file, the
+                                // environment or the library's default
+    QString host;  // the host it reached: a name, an address, or a unix socket's folder
+};
+PostgresSessionSecurity postgresSessionSecurity(const QSqlDatabase& db);
+
+// The client library's environment variables that are set (PGHOST, PGSSLMODE, PGSERVICE,
+// PGSERVICEFILE and every other one it reads when it connects), as "NAME=value" lines: what
+// decides, beside the connection string, where and how a session is opened.
+QString postgresClientEnvironment();
 
 }  // namespace xhook::data

@@ -73,6 +73,21 @@ TEST_F(PostgresOptionsTest, RefusedKeysAndValuesAreNamedWithoutThePassword) {
          "address; the client library never encrypts a unix socket (Server '/run/postgresql')"},
         {"Provider=PostgreSQL;Database=erp;Password=" + kSecret + ";SSL Mode=Require",
          "never encrypts a unix socket (without a Server, the default one)"},
+        {"Provider=PostgreSQL;Server=db.example,/run/postgresql;Database=erp;SSL Mode=Require",
+         "SSL Mode=Require needs a connection over TCP, to a Server given by its name or "
+         "address; the client library never encrypts a unix socket (the host '/run/postgresql' "
+         "of Server 'db.example,/run/postgresql')"},
+        {"Provider=PostgreSQL;Server=/run/postgresql,db.example;Database=erp;Root Certificate=" +
+             certificate,
+         "SSL Mode=VerifyFull needs a connection over TCP, to a Server given by its name or "
+         "address; the client library never encrypts a unix socket (the host '/run/postgresql' "
+         "of Server '/run/postgresql,db.example')"},
+        {"Provider=PostgreSQL;Server=db.example,@xhook-abstract;Database=erp;Password=" + kSecret +
+             ";SSL Mode=VerifyCA;Root Certificate=" + certificate,
+         "(the host '@xhook-abstract' of Server 'db.example,@xhook-abstract')"},
+        {"Provider=PostgreSQL;Server=db.example,,db2.example;Database=erp;SSL Mode=Require",
+         "(an empty host of Server 'db.example,,db2.example', which stands for the default "
+         "one)"},
         {withPassword + ";SSL Mode=Require;Root Certificate=" + certificate,
          "Root Certificate is checked only with SSL Mode=VerifyCA or VerifyFull, not with SSL "
          "Mode=Require"},
@@ -112,6 +127,31 @@ TEST_F(PostgresOptionsTest, RefusedKeysAndValuesAreNamedWithoutThePassword) {
 
 // The default password file is checked as a named one is: the client library would only warn on
 // standard error and go on without it.
+// The connection string's text in a refusal keeps its control characters, escaped.
+TEST_F(PostgresOptionsTest, AKeyOrValueWithAControlCharacterIsShownEscaped) {
+    const QString nul(QChar(0));
+    const QString server = "Provider=PostgreSQL;Server=db.example;Database=erp;Password=" + kSecret;
+    const struct {
+        QString text;
+        QString said;
+    } cases[] = {
+        {server + ";Time" + nul + "out=5", "key \"Time\\0out\" is not one that the PostgreSQL"},
+        {server + ";SSL Mode=Some" + nul + "times", "SSL Mode 'Some\\0times' is not one of"},
+        {server + ";Port=54" + QChar(0x1b) + "32", "Port '54\\u{001B}32' is not a port number"},
+        {server + ";Passfile=/tmp/none" + nul + "x", "Passfile is read only without a Password"},
+        {"Provider=PostgreSQL;Server=db.example;Database=erp;Passfile=/tmp/no" + nul + "ne",
+         "Passfile '/tmp/no\\0ne' does not exist"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said.toStdString());
+        const DbError error = openError(c.text);
+        EXPECT_TRUE(error.description().contains(c.said)) << error.description().toStdString();
+        EXPECT_FALSE(error.description().contains(QChar(0)));
+        EXPECT_FALSE(error.description().contains(QChar(0x1b)));
+        EXPECT_FALSE(error.description().contains(kSecret));
+    }
+}
+
 TEST_F(PostgresOptionsTest, ADefaultPasswordFileThatOthersMayReadIsRefused) {
     const QByteArray before = qgetenv("PGPASSFILE");
     qputenv("PGPASSFILE", sharedFile.toUtf8());

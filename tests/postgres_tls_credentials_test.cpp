@@ -9,9 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "data/Connection.h"
+#include "data/ConnectionPool.h"
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
 #include "data/ResultSet.h"
@@ -252,6 +255,184 @@ TEST_F(TlsCredentialsTest, AServiceNamesTheServerPortAndDatabase) {
     ScopedVariable serviceFile("PGSERVICEFILE", services);
     EXPECT_TRUE(openedEncrypted(
         changed(tls, {{"Server", {}}, {"Port", {}}, {"Database", {}}, {"Service", "xhook"}})));
+}
+
+// Sessions of an application name that the server holds besides the asking one, asked on a
+// connection of the server's administrator; a session that the client closed is given a moment
+// to end.
+int serverSessionsOf(Connection& admin, const QString& applicationName) {
+    int count = -1;
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        count =
+            admin
+                .openResultSet("select count(*) from pg_stat_activity where application_name = '" +
+                               applicationName + "' and pid <> pg_backend_pid()")
+                ->value(0)
+                .toInt();
+        if (count == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return count;
+}
+
+// Encryption that the connection string, a service or the environment asks for is either what
+// the server reports for the session (pg_stat_ssl), or the session is refused, naming what asked,
+// and the server holds no session of it. The attack's two ways past the check of Server: a host
+// list with a unix socket in it, and a service whose file names the socket.
+TEST_F(TlsCredentialsTest, EncryptionAskedForIsGivenOrTheSessionRefused) {
+    const QString socket = QFileInfo(rootCertificate).dir().filePath("../socket");
+    ASSERT_TRUE(QFileInfo(socket).isDir()) << socket.toStdString();
+    const QString services = dir.file("pg_service.conf");
+    const QString target = QStringLiteral("port=%1\ndbname=xhook_test\n").arg(port);
+    writeFile(services,
+              ("[socket]\nhost=" + socket + "\n" + target + "[socket_require]\nhost=" + socket +
+               "\nsslmode=require\n" + target + "[tcp]\nhost=localhost\n" + target)
+                  .toUtf8());
+    Connection admin;  // opened before the environment of the cases is set
+    admin.setConnectionString(postgresServerConnection() + ";Pooling=false");
+    admin.open();
+    ScopedVariable serviceFile("PGSERVICEFILE", services);
+    ScopedVariable sslModeVariable("PGSSLMODE", {});
+    ScopedVariable applicationName("PGAPPNAME", {});
+    const Items noTarget = {{"Server", {}}, {"Port", {}}, {"Database", {}}};
+    const auto service = [&](const char* name, Items changes) {
+        changes.append(noTarget);
+        changes.append(std::pair<QString, QString>("Service", name));
+        return changes;
+    };
+    const QString require = "SSL Mode=Require";
+    const struct {
+        const char* what;
+        Items changes;
+        QString sslModeVariable;
+        bool opens;        // the session is opened (and the server says whether it is encrypted)
+        bool encrypted;    // when it opens
+        QStringList said;  // when it is refused
+    } cases[] = {
+        {"a host list that ends in the socket, Require",
+         {{"Server", "localhost," + socket}, {"SSL Mode", "Require"}, {"Root Certificate", {}}},
+         {},
+         false,
+         false,
+         {require + " needs a connection over TCP", "the host '" + socket + "' of Server"}},
+        {"a host list that begins with the socket, VerifyFull",
+         {{"Server", socket + ",localhost"}},
+         {},
+         false,
+         false,
+         {"SSL Mode=VerifyFull needs a connection over TCP"}},
+        {"a service towards the socket, Require",
+         service("socket", {{"SSL Mode", "Require"}, {"Root Certificate", {}}}),
+         {},
+         false,
+         false,
+         {require + " asks for an encrypted session",
+          "without encryption through the unix socket '" + socket}},
+        {"a service towards the socket, VerifyFull",
+         service("socket", {}),
+         {},
+         false,
+         false,
+         {"SSL Mode=VerifyFull asks for an encrypted session", "closed before any statement"}},
+        {"a service towards the socket, a Root Certificate alone",
+         service("socket", {{"SSL Mode", {}}}),
+         {},
+         false,
+         false,
+         {"Root Certificate (which means SSL Mode=VerifyFull) asks for an encrypted session"}},
+        {"a service whose file asks for require, towards the socket",
+         service("socket_require", {{"SSL Mode", {}}, {"Root Certificate", {}}}),
+         {},
+         false,
+         false,
+         {"the service 'socket_require' (sslmode=require in its service file) asks for an "
+          "encrypted session"}},
+        {"PGSSLMODE=require and a service towards the socket",
+         service("socket", {{"SSL Mode", {}}, {"Root Certificate", {}}}),
+         "require",
+         false,
+         false,
+         {"the environment variable PGSSLMODE=require (or the service 'socket') asks for an "
+          "encrypted session"}},
+        {"PGSSLMODE=verify-full and a host list with the socket, SSL Mode=Prefer",
+         {{"Server", "localhost," + socket}, {"SSL Mode", "Prefer"}, {"Root Certificate", {}}},
+         "verify-full",
+         true,
+         true,
+         {}},
+        {"a host list of TCP hosts, VerifyFull",
+         {{"Server", "localhost,127.0.0.1"}},
+         {},
+         true,
+         true,
+         {}},
+        {"a service over TCP, Require",
+         service("tcp", {{"SSL Mode", "Require"}, {"Root Certificate", {}}}),
+         {},
+         true,
+         true,
+         {}},
+        {"a service towards the socket, Disable",
+         service("socket", {{"SSL Mode", "Disable"}, {"Root Certificate", {}}}),
+         "require",
+         true,
+         false,
+         {}},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString name = QStringLiteral("xhook-tls-case-%1").arg(++number);
+        applicationName.set(name.toUtf8());
+        sslModeVariable.set(c.sslModeVariable.toUtf8());
+        const QString text = changed(tls, c.changes);
+        if (c.opens) {
+            bool encrypted = !c.encrypted;
+            EXPECT_NO_THROW(encrypted = openedEncrypted(text));
+            EXPECT_EQ(encrypted, c.encrypted) << "as the server reports it";
+            continue;
+        }
+        const DbError error = openError(text);
+        EXPECT_EQ(error.number(), data::DbErrorNumber::InvalidConnectionString);
+        for (const QString& said : c.said)
+            EXPECT_TRUE(error.description().contains(said)) << error.description().toStdString();
+        expectNoPassword(error.description());
+        EXPECT_EQ(serverSessionsOf(admin, name), 0)
+            << "the server holds no session of the refused open";
+    }
+}
+
+// A pooled session was checked when it was opened, and a refused one never reaches the pool. A
+// kept session serves only an open under the same client-library environment: with PGSSLMODE
+// now asking for encryption, the unencrypted session kept before is not handed out.
+TEST_F(TlsCredentialsTest, ThePoolNeverHandsOutASessionThatTheCheckRefuses) {
+    const QString socket = QFileInfo(rootCertificate).dir().filePath("../socket");
+    const QString services = dir.file("pg_service.conf");
+    writeFile(services, QStringLiteral("[socket]\nhost=%1\nport=%2\ndbname=xhook_test\n")
+                            .arg(socket, port)
+                            .toUtf8());
+    ScopedVariable serviceFile("PGSERVICEFILE", services);
+    ScopedVariable sslModeVariable("PGSSLMODE", {});
+    data::ConnectionPool& pool = data::ConnectionPool::ofThisThread();
+    pool.clear();
+    const QString pooled = changed(
+        tls,
+        {{"Pooling", {}}, {"Server", {}}, {"Port", {}}, {"Database", {}}, {"Service", "socket"}});
+
+    for (int open = 0; open < 2; ++open) {
+        EXPECT_THROW(openedEncrypted(pooled), DbError) << "VerifyFull through the socket";
+        EXPECT_EQ(pool.idleCount(), 0);
+    }
+    const QString unasked = changed(pooled, {{"SSL Mode", {}}, {"Root Certificate", {}}});
+    EXPECT_FALSE(openedEncrypted(unasked)) << "nothing asks for encryption";
+    EXPECT_EQ(pool.idleCount(), 1);
+    sslModeVariable.set("require");
+    const DbError error = openError(unasked);
+    EXPECT_TRUE(error.description().contains("PGSSLMODE=require")) << error.what();
+    EXPECT_EQ(pool.idleCount(), 1) << "the session kept under the other environment stays kept";
+    sslModeVariable.set({});
+    EXPECT_FALSE(openedEncrypted(unasked));
+    pool.clear();
 }
 
 // The statement log records what the layer sends, the tool prints the settings and the errors
