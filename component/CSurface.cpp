@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QStringDecoder>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -19,6 +20,13 @@ struct xhook_instance {
 };
 
 namespace {
+
+// A text of the host, as UTF-8: a leading byte-order mark is kept as the character it is, so that
+// the component's checks see exactly what the host sent.
+QString hostText(const char* text) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text));
+}
 
 char* copyString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -90,7 +98,7 @@ class HostDocumentFinder : public xhook::DocumentFinder {
 
     QString SelectedIds() override {
         const char* ids = functions_.selected_ids(functions_.context);
-        return ids ? QString::fromUtf8(ids) : QString();
+        return ids ? hostText(ids) : QString();
     }
 
   private:
@@ -122,7 +130,7 @@ XHOOK_EXPORT int xhook_hook_bill(xhook_instance* instance, const char* billInter
     if (!instance || !billInterIds) return XHOOK_E_INVALIDARG;
     return guarded(
         [&] {
-            QString ids = QString::fromUtf8(billInterIds);
+            QString ids = hostText(billInterIds);
             const bool answer = instance->hook.hookBill(ids);
             if (result) *result = answer ? 1 : 0;
         },

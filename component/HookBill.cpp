@@ -31,8 +31,17 @@ void requireNoOperationRunning(const SharedState& state) {
                                           "hookBill 未执行, 请稍后再调用"));
 }
 
+// The argument reaches the invoice list, and from there SQL, only when the id-list rule takes
+// it: anything but decimal ids and commas is refused before the list or the window is touched,
+// so that a bad id neither stays in the list nor makes the loader open a message box. The empty
+// argument is an id list (the empty one) and is appended as it is.
+void requireInvoiceIds(const QString& strBillInterId) {
+    requireIdList(strBillInterId, QStringLiteral("hookBill 的参数 strBillInterId"));
+}
+
 bool hookBill(const QString& strBillInterId) {
     requireGuiThread();
+    requireInvoiceIds(strBillInterId);
     installQtTranslationsUnlessHostDid();
     SharedState& state = shared();
     requireNoOperationRunning(state);

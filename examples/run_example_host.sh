@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs an example host against a fresh demo host database on the offscreen platform, the window
 # closing itself, and checks what the host reports: success through the component registry, and
-# the error's number and description when the database cannot be opened.
+# the error's number and description when the id is refused or the database cannot be opened.
 #
 #   run_example_host.sh XOUTHOOK LIBRARY FINDER_PLUGIN HOST_COMMAND...
 #
@@ -44,6 +44,16 @@ registered="$(sed -n 's/^Path=//p' "$XHOOK_COMPONENT_REGISTRY" | head -1)"
 "${host[@]}" "${finder[@]}" 1001,1002 >"$work/host.log" 2>&1 || { cat "$work/host.log" >&2; fail "the host failed"; }
 cat "$work/host.log"
 grep -qx 'hookBill(1001,1002): status 0, result 0' "$work/host.log" || fail "the host reported no success"
+
+# An id that is no decimal id is refused at the door with the error's number and description, and
+# without a message box: the host, which closes the window by XHOOK_CLOSE_WINDOW_AFTER_MS, never
+# waits on one (a minute's wait means it did).
+status=0
+timeout 60 "${host[@]}" x >"$work/bad-id.log" 2>&1 || status=$?
+cat "$work/bad-id.log"
+[ "$status" -ne 124 ] || fail "hookBill(x) did not return: the host waits on a message box"
+grep -Eq '^hookBill\(x\) failed: status -2147467259, error 5: .+' "$work/bad-id.log" ||
+    fail "the host did not report the refusal of hookBill(x) with its number and description"
 
 # The same host on a database that does not exist reports the failure with its error.
 export XDG_CONFIG_HOME="$work/config-missing-db"

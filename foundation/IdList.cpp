@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "foundation/Errors.h"
+#include "foundation/VisibleText.h"
 
 namespace xhook {
 
@@ -15,9 +16,10 @@ bool isDecimalId(const QString& item) {
     return true;
 }
 
+// A text as a message quotes it: its start only, and every control character escaped.
 QString elided(const QString& text) {
     constexpr int kShown = 80;
-    return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("…");
+    return visibleText(text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("…"));
 }
 
 }  // namespace
@@ -29,11 +31,9 @@ void appendIds(QString& list, const QString& ids) {
         list += kIdSeparator + ids;
 }
 
-IdListCheck checkIdList(const QString& text, bool skipEmptyItems) {
-    if (text.isEmpty()) return {true, {}, {}};
+IdListCheck checkIdList(const QString& text) {
     QStringList ids;
-    for (const QString& item : text.split(kIdSeparator)) {
-        if (item.isEmpty() && skipEmptyItems) continue;
+    for (const QString& item : text.split(kIdSeparator, Qt::SkipEmptyParts)) {
         if (!isDecimalId(item)) return {false, {}, item};
         ids.append(item);
     }
@@ -41,23 +41,23 @@ IdListCheck checkIdList(const QString& text, bool skipEmptyItems) {
 }
 
 QString requireIdList(const QString& text, const QString& what) {
-    const IdListCheck check = checkIdList(text, false);
+    const IdListCheck check = checkIdList(text);
     if (!check.ok)
         raiseInvalidProcedureCall(
             QStringLiteral("%1 \"%2\" 不是以逗号分隔的十进制编号列表 (不合格的项: \"%3\")")
-                .arg(what, text, check.offending));
-    return check.normalized;
+                .arg(what, elided(text), elided(check.offending)));
+    return check.ids;
 }
 
 QString queryableIdList(const QString& list) {
-    const IdListCheck check = checkIdList(list, true);
+    const IdListCheck check = checkIdList(list);
     if (!check.ok)
         raiseInvalidProcedureCall(
             QStringLiteral("单据内码列表 \"%1\" 中的 \"%2\" 不是单据内码, 未查询数据库")
                 .arg(elided(list), elided(check.offending)));
-    if (check.normalized.isEmpty())
+    if (check.ids.isEmpty())
         raiseInvalidProcedureCall(QStringLiteral("单据内码列表为空, 未查询数据库"));
-    return check.normalized;
+    return check.ids;
 }
 
 void appendIdOnce(QString& workingList, const QString& id) {

@@ -3,8 +3,16 @@
 #include <QList>
 #include <QString>
 
-// The id list: decimal internal document ids separated by "," with nothing else between them
-// (101,102). Every rule the component and the host's procedure apply to one lives here.
+// The id list: decimal internal document ids separated by "," (101,102). Every rule the component
+// and the host's procedure apply to one lives here.
+//
+// The one rule that every id list is held to (hookBill's argument, the finder's SelectedIds, the
+// lists the grid loader and the reconciliations put into SQL): the text is items separated by
+// ",", and each item is a decimal id (one or more of the ASCII digits 0 to 9) or empty. An empty
+// item names no document: it is what hookBill's empty argument leaves on a list ("1001,"), and
+// it is skipped wherever ids are read from a list, so "1001,", ",1001" and "1001,,1002" are
+// valid and name the ids they hold. Any other character (a sign, a blank, a digit of another
+// script, a byte-order mark, a control character) makes the whole list invalid.
 namespace xhook {
 
 inline constexpr QChar kIdSeparator = u',';
@@ -14,25 +22,21 @@ inline constexpr QChar kIdSeparator = u',';
 // non-empty list leaves a trailing ",".
 void appendIds(QString& list, const QString& ids);
 
-// What a check of an id list found: every item one or more ASCII digits, no signs, blanks or
-// other digits. The empty text is the empty list.
+// What the rule found of a text. The empty text is the empty list.
 struct IdListCheck {
     bool ok;
-    QString normalized;  // the list as it would be used: the items joined by ","
-    QString offending;   // the first item that is no id, when !ok
+    QString ids;        // the ids it names, joined by ",", empty items dropped, when ok
+    QString offending;  // the first item that is neither an id nor empty, when !ok
 };
+IdListCheck checkIdList(const QString& text);
 
-// With `skipEmptyItems`, empty items (",,", a leading or trailing ",") are dropped from the
-// normalized list instead of making it fail.
-IdListCheck checkIdList(const QString& text, bool skipEmptyItems);
-
-// The list itself when it is a strict id list; otherwise raises RuntimeError (invalid procedure
-// call or argument) naming `what`, the text and the first offending item.
+// The ids that a valid list names (as checkIdList's ids); otherwise raises RuntimeError (invalid
+// procedure call or argument) naming `what`, the text and the first offending item, their
+// control characters escaped.
 QString requireIdList(const QString& text, const QString& what);
 
-// The list as it goes into an SQL in-clause: empty items (the lone "," that an empty argument
-// leaves) dropped, every other item an id. Raises RuntimeError (invalid procedure call) for an
-// item that is no id and for a list without ids, before any SQL is sent.
+// The list as it goes into an SQL in-clause: its ids. Raises RuntimeError (invalid procedure
+// call) for a list that the rule refuses and for a list without ids, before any SQL is sent.
 QString queryableIdList(const QString& list);
 
 // The working form of a list being collected: it starts as a single "," and every id in it is

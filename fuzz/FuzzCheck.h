@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +11,11 @@
 // property that failed (libFuzzer then keeps the input as a crash).
 namespace xhook::fuzz {
 
+// Decoded as UTF-8 with a leading byte-order mark kept as a character, as the C surface decodes
+// a host's text: a check sees what the host sent.
 inline QString inputText(const uint8_t* data, size_t size) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(data, static_cast<qsizetype>(size)));
 }
 
 inline void check(bool holds, const char* property) {

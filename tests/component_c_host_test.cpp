@@ -70,6 +70,7 @@ class CHostTest : public DemoDatabaseFixture {
         xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, nullptr);
         shared().gHookWindow.reset();
         shared().gOutboundIds.clear();
+        shared().gInvoiceIds.clear();
         clearSettings();
         DemoDatabaseFixture::TearDown();
     }
@@ -148,6 +149,58 @@ TEST_F(CHostTest, TheCloseOptionEndsTheModalCallAfterTheWindowWasShown) {
         ASSERT_EQ(hookBill("1001"), XHOOK_OK);
         EXPECT_TRUE(stillShown) << value.constData();
     }
+}
+
+// An argument that the id-list rule refuses fails the call at the door, with the error's number
+// and description and without a message box, so that a host that closes the window by
+// XHOOK_CLOSE_WINDOW_AFTER_MS never waits on one; the list is as it was, and the next good call
+// loads normally. The text reaches the rule as the host sent it, a leading byte-order mark
+// included.
+TEST_F(CHostTest, AnArgumentThatIsNoIdListFailsAtTheDoorAndTheNextCallLoads) {
+    const ScopedEnvironment close("XHOOK_CLOSE_WINDOW_AFTER_MS", "50");
+    const struct {
+        const char* what;
+        const char* ids;
+        const char* shown;  // how the description quotes it
+    } cases[] = {
+        {"a letter", "x", "\"x\""},
+        {"a semicolon", "1001;", "\"1001;\""},
+        {"a full-width digit", "100\xEF\xBC\x91", "\"100\xEF\xBC\x91\""},
+        {"a byte-order mark",
+         "\xEF\xBB\xBF"
+         "1001",
+         "\"\\u{FEFF}1001\""},
+        {"a control character",
+         "10\x1b"
+         "01",
+         "\"10\\u{001B}01\""},
+    };
+    int loads = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString before = shared().gInvoiceIds;
+        messages.messages.clear();
+        long number = 0;
+        char* description = nullptr;
+        int result = -1;
+        EXPECT_EQ(xhook_hook_bill(instance_, c.ids, &result, &number, &description), XHOOK_E_FAIL);
+        EXPECT_EQ(number, RuntimeErrorNumber::InvalidProcedureCall);
+        ASSERT_NE(description, nullptr);
+        EXPECT_TRUE(QString::fromUtf8(description).contains(QString::fromUtf8(c.shown)))
+            << description;
+        xhook_free_string(description);
+        EXPECT_EQ(shared().gInvoiceIds, before) << "nothing appended";
+        EXPECT_TRUE(messages.messages.isEmpty()) << "no message box";
+
+        int rows = 0;
+        QTimer::singleShot(0, [&] { rows = shared().gHookWindow->vsf1().RowCount(); });
+        EXPECT_EQ(hookBill("1001"), XHOOK_OK) << "the next good call";
+        EXPECT_GT(rows, 2) << "loads the invoice grid";
+        EXPECT_TRUE(messages.messages.isEmpty());
+        EXPECT_FALSE(shared().gHookWindow->isLoaded()) << "and the window closed itself";
+        ++loads;
+    }
+    EXPECT_EQ(shared().gInvoiceIds, QStringList(loads, "1001").join(','));
 }
 
 }  // namespace

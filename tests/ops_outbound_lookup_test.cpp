@@ -16,6 +16,7 @@
 #include "data/ResultSet.h"
 #include "foundation/ComponentRegistry.h"
 #include "foundation/Errors.h"
+#include "foundation/VisibleText.h"
 #include "host/lib/DemoData.h"
 #include "host/lib/FinderRegistration.h"
 #include "host/lib/GridColumnConfig.h"
@@ -174,10 +175,12 @@ TEST_F(LookupFixture, QuoteInTheCustomerNumberStaysInsideTheLiteral) {
 TEST_F(LookupFixture, AnswerThatIsNoIdListIsRefusedAndTheListKept) {
     useScriptedFinder();
     lookUp("5001");
-    for (const QString& answer : {QString("1) or (1=1"), QString("１２"), QString("5001;drop"),
-                                  QString("5002,"), QString(" 5002"), QString("-5002")}) {
+    for (const QString& answer :
+         {QString("1) or (1=1"), QString("１２"), QString("5001;drop"),
+          QChar(0xfeff) + QString("5002"), QString(" 5002"), QString("-5002")}) {
         const RuntimeError error = test::raisedBy<RuntimeError>([&] { lookUp(answer); });
-        EXPECT_TRUE(error.description().contains(answer)) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(visibleText(answer)))
+            << error.description().toStdString();
         EXPECT_EQ(shared().gOutboundIds, "5001") << answer.toStdString();
     }
     EXPECT_EQ(documentIdsIn(window.vsf2()), QSet<QString>({"5001"}));
@@ -189,6 +192,25 @@ TEST_F(LookupFixture, AnswerThatIsNoIdListIsRefusedAndTheListKept) {
     ASSERT_EQ(messages.messages.size(), 1);
     EXPECT_TRUE(messages.messages[0].text.contains("5001;drop"));
     EXPECT_EQ(shared().gOutboundIds, "5001");
+}
+
+// The finder's answer is held to the rule of every id list: empty items name nothing and are
+// taken as hookBill's are, the answer appended as it came.
+TEST_F(LookupFixture, AnAnswerWithEmptyItemsIsAnIdListAsHookBillsArgumentIs) {
+    useScriptedFinder();
+    const struct {
+        QString answer;
+        QString list;
+    } answers[] = {{"5001,,5002", "5001,,5002"},
+                   {"5003,", "5001,,5002,5003,"},
+                   {",5001", "5001,,5002,5003,,,5001"}};
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.answer.toStdString());
+        lookUp(a.answer);
+        EXPECT_EQ(shared().gOutboundIds, a.list);
+    }
+    EXPECT_EQ(documentIdsIn(window.vsf2()), QSet<QString>({"5001", "5002", "5003"}));
+    EXPECT_TRUE(messages.messages.isEmpty());
 }
 
 TEST_F(LookupFixture, FinderThatCannotBeCreatedRaisesCannotCreateObject) {

@@ -15,6 +15,7 @@
 #include "data/Connection.h"
 #include "data/ResultSet.h"
 #include "data/StatementLog.h"
+#include "foundation/Errors.h"
 #include "host/lib/DemoDatabase.h"
 #include "tests/support/ReconcileTestSupport.h"
 #include "tests/support/ReliabilitySupport.h"
@@ -150,30 +151,48 @@ class HostileInput : public DemoDatabaseFixture {
     int refused_ = 0;
 };
 
+// Refused at the door: hookBill fails with the error's number and description before it appends
+// anything, shows no message and sends no SQL; the list it had stays, and the next good call
+// loads normally.
 TEST_F(HostileInput, HookBillIdsAreRefusedBeforeAnySqlIsSent) {
     DeZuvarEDodOziv8::clsXoutBillHook hook;
     for (const QString& text : hostileTexts()) {
         SCOPED_TRACE(shown(text).toStdString());
-        shared().gInvoiceIds.clear();
+        shared().gInvoiceIds = "1001";
         messages.messages.clear();
-        int rows = -1;
-        QTimer::singleShot(0, [&] {
-            rows = shared().gHookWindow->vsf1().RowCount();
-            shared().gHookWindow->close();
-        });
+        StatementLog::start();
         QString argument = text;
-        EXPECT_NO_THROW(hook.hookBill(argument));
+        long number = 0;
+        QString description;
+        try {
+            hook.hookBill(argument);
+            ADD_FAILURE() << "hookBill must fail";
+        } catch (const DeZuvarEDodOziv8::Error& error) {
+            number = error.number();
+            description = error.description();
+        }
+        EXPECT_EQ(number, RuntimeErrorNumber::InvalidProcedureCall);
+        EXPECT_TRUE(description.contains(QStringLiteral("不是以逗号分隔的十进制编号列表")))
+            << description.left(200).toStdString();
+        EXPECT_FALSE(description.contains(QChar(0))) << "the description is not cut at a NUL";
         EXPECT_EQ(argument, text) << "the argument is not changed";
-        EXPECT_EQ(shared().gInvoiceIds, text) << "appended as it came";
-        ASSERT_EQ(messages.messages.size(), 1) << "the load is refused with a message";
-        EXPECT_EQ(messages.messages[0].style, MessageNoIcon);
-        EXPECT_TRUE(messages.messages[0].text.contains(QStringLiteral("未查询数据库")))
-            << messages.messages[0].text.left(200).toStdString();
-        EXPECT_EQ(rows, 1) << "the invoice grid stays empty";
+        EXPECT_EQ(shared().gInvoiceIds, "1001") << "nothing appended";
+        EXPECT_TRUE(messages.messages.isEmpty()) << "no message box";
+        EXPECT_FALSE(sqlWasSent());
+        EXPECT_FALSE(shared().gHookWindow && shared().gHookWindow->isVisible());
         EXPECT_EQ(shared().gConnection, nullptr);
-        expectNoSqlCarries(text);
         ++refused_;
     }
+    int rows = -1;
+    QTimer::singleShot(0, [&] {
+        rows = shared().gHookWindow->vsf1().RowCount();
+        shared().gHookWindow->close();
+    });
+    QString good = "1002";
+    EXPECT_NO_THROW(hook.hookBill(good));
+    EXPECT_EQ(shared().gInvoiceIds, "1001,1002");
+    EXPECT_GT(rows, 2) << "the next good call loads normally";
+    EXPECT_TRUE(messages.messages.isEmpty());
     expectDatabaseUnchanged();
     std::cout << "[hostile inputs] hookBill: " << refused_ << " refused" << std::endl;
 }

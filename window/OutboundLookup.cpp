@@ -19,12 +19,13 @@ QString unreconciledOutboundFilter(const QString& customerNumber) {
     return " and fcustomeridnumber='" + quoted + "' and isnull(fhookinterid,0)=0 ";
 }
 
-// New ids go at the end; ids already listed are not looked for. The finder's answer goes into SQL
-// unquoted later, so anything but an id list is refused and the list stays as it was.
+// New ids go at the end, as the finder gave them; ids already listed are not looked for. The
+// finder's answer goes into SQL later, so an answer that the id-list rule refuses is refused here
+// and the list stays as it was.
 void appendOutboundIds(const QString& selectedIds) {
     if (selectedIds.isEmpty()) return;
-    appendIds(windowSession().gOutboundIds,
-              requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds")));
+    requireIdList(selectedIds, QStringLiteral("查询结果 SelectedIds"));
+    appendIds(windowSession().gOutboundIds, selectedIds);
 }
 
 }  // namespace

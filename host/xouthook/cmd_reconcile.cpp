@@ -42,9 +42,9 @@ class WatchingConsoleSink : public MessageSink {
 
 // An id list argument, checked before it reaches the grid loader's SQL text.
 bool takeIdList(const QString& text, const char* option, QString& list) {
-    const IdListCheck check = checkIdList(text, false);
-    if (check.ok && !check.normalized.isEmpty()) {
-        list = check.normalized;
+    const IdListCheck check = checkIdList(text);
+    if (check.ok && !check.ids.isEmpty()) {
+        list = check.ids;
         return true;
     }
     std::fprintf(stderr, "xouthook: --%s needs document ids separated by commas, not \"%s\"\n",
