@@ -4,13 +4,16 @@
 
 #include <QApplication>
 #include <QStringDecoder>
+#include <QThread>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "DeZuvarEDodOziv8/clsXoutBillHook.h"
 #include "DeZuvarEDodOziv8/xouthook_c.h"
+#include "component/LiveInstances.h"
 #include "foundation/ComponentRegistry.h"
+#include "foundation/Errors.h"
 #include "window/DocumentFinderRegistry.h"
 
 using DeZuvarEDodOziv8::clsXoutBillHook;
@@ -67,6 +70,19 @@ void ensureApplication() {
     (void)application;
 }
 
+// The component is apartment-threaded: an instance is made only on the thread that runs the
+// application (the one that the first xhook_create of a process without one made it on).
+void requireApplicationThread() {
+    if (QThread::currentThread() != QCoreApplication::instance()->thread())
+        throw xhook::RuntimeError(xhook::RuntimeErrorNumber::InvalidProcedureCall,
+                                  QStringLiteral("xhook_create 只能在宿主程序的界面线程 (运行 "
+                                                 "QApplication 的线程) 中调用"));
+}
+
+bool isLive(const xhook_instance* instance) {
+    return xhook::LiveInstances::ofProcess().contains(instance);
+}
+
 QString libraryPath() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&DllRegisterServer), &info) && info.dli_fname)
@@ -116,18 +132,24 @@ XHOOK_EXPORT int xhook_create(xhook_instance** instance, long* errorNumber,
     return guarded(
         [&] {
             ensureApplication();
+            requireApplicationThread();
             *instance = new xhook_instance;
+            xhook::LiveInstances::ofProcess().add(*instance);
         },
         errorNumber, errorDescription);
 }
 
-XHOOK_EXPORT void xhook_release(xhook_instance* instance) {
+// An instance that is not live (released already, or never made here) is left alone.
+XHOOK_EXPORT int xhook_release(xhook_instance* instance) {
+    if (!instance) return XHOOK_OK;
+    if (!xhook::LiveInstances::ofProcess().remove(instance)) return XHOOK_E_INVALIDARG;
     delete instance;
+    return XHOOK_OK;
 }
 
 XHOOK_EXPORT int xhook_hook_bill(xhook_instance* instance, const char* billInterIds, int* result,
                                  long* errorNumber, char** errorDescription) {
-    if (!instance || !billInterIds) return XHOOK_E_INVALIDARG;
+    if (!instance || !billInterIds || !isLive(instance)) return XHOOK_E_INVALIDARG;
     return guarded(
         [&] {
             QString ids = hostText(billInterIds);

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,7 @@ class CHostTest : public DemoDatabaseFixture {
         ASSERT_EQ(xhook_create(&instance_, nullptr, nullptr), XHOOK_OK);
     }
     void TearDown() override {
-        xhook_release(instance_);
+        EXPECT_EQ(xhook_release(instance_), XHOOK_OK);
         xhook_register_document_finder(XHOOK_DOCUMENT_FINDER_CLSID, nullptr);
         shared().gHookWindow.reset();
         shared().gOutboundIds.clear();
@@ -149,6 +150,46 @@ TEST_F(CHostTest, TheCloseOptionEndsTheModalCallAfterTheWindowWasShown) {
         ASSERT_EQ(hookBill("1001"), XHOOK_OK);
         EXPECT_TRUE(stillShown) << value.constData();
     }
+}
+
+// A pointer that is no live instance is answered with XHOOK_E_INVALIDARG and nothing is done with
+// it: a second release (once a double free that aborted the process), a pointer that xhook_create
+// never gave, a call on a released instance. The live instances are untouched.
+TEST_F(CHostTest, AReleasedOrUnknownInstanceIsAnInvalidArgument) {
+    const ScopedEnvironment close("XHOOK_CLOSE_WINDOW_AFTER_MS", "50");
+    xhook_instance* released = nullptr;
+    ASSERT_EQ(xhook_create(&released, nullptr, nullptr), XHOOK_OK);
+    ASSERT_EQ(xhook_release(released), XHOOK_OK);
+    int local = 0;
+    xhook_instance* madeUp = reinterpret_cast<xhook_instance*>(&local);
+    xhook_instance* misaligned =
+        reinterpret_cast<xhook_instance*>(reinterpret_cast<char*>(instance_) + 1);
+    int result = -1;
+    long number = -7;
+    char* description = nullptr;
+    const struct {
+        const char* what;
+        std::function<int()> call;
+    } calls[] = {
+        {"a second release", [&] { return xhook_release(released); }},
+        {"the release of a made-up pointer", [&] { return xhook_release(madeUp); }},
+        {"the release of a pointer into a live instance",
+         [&] { return xhook_release(misaligned); }},
+        {"hookBill on a released instance",
+         [&] { return xhook_hook_bill(released, "1001", &result, &number, &description); }},
+        {"hookBill on a made-up pointer",
+         [&] { return xhook_hook_bill(madeUp, "1001", &result, &number, &description); }},
+    };
+    for (const auto& c : calls) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.call(), XHOOK_E_INVALIDARG);
+        EXPECT_EQ(number, -7) << "no error number is given";
+        EXPECT_EQ(description, nullptr);
+        EXPECT_EQ(DllCanUnloadNow(), XHOOK_FALSE) << "the fixture's instance is still alive";
+    }
+    EXPECT_TRUE(shared().gInvoiceIds.isEmpty()) << "nothing was appended";
+    EXPECT_EQ(xhook_release(nullptr), XHOOK_OK);
+    EXPECT_EQ(hookBill("1001"), XHOOK_OK) << "the live instance still works";
 }
 
 // An argument that the id-list rule refuses fails the call at the door, with the error's number

@@ -14,6 +14,7 @@
 #include "component/SharedState.h"
 #include "data/Connection.h"
 #include "data/NativeProcedures.h"
+#include "foundation/Errors.h"
 #include "host/lib/DemoDatabase.h"
 #include "host/lib/DemoProcedures.h"
 #include "tests/support/ReliabilitySupport.h"
@@ -186,28 +187,39 @@ TEST_F(HostAliveTest, ACallWhileTheLayoutSaveFailsLeavesThePreviousLayout) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-// From another thread, through the C surface: a clear failure status, and the window on the
+// From another thread, through the C surface: a clear failure status, as the header says, for
+// the creation and for a call on an instance made on the user-interface thread; the window on the
 // user-interface thread is not touched.
 TEST_F(HostAliveTest, TheCSurfaceFromAnotherThreadFailsClearly) {
-    int status = XHOOK_OK, createStatus = -1;
-    long number = 0;
-    QString description;
+    xhook_instance* mine = nullptr;
+    ASSERT_EQ(xhook_create(&mine, nullptr, nullptr), XHOOK_OK);
+    struct Call {
+        int status = XHOOK_OK;
+        long number = 0;
+        QString description;
+    } create, hookBill;
+    xhook_instance* made = reinterpret_cast<xhook_instance*>(&create);
     std::thread other([&] {
-        xhook_instance* instance = nullptr;
-        createStatus = xhook_create(&instance, nullptr, nullptr);
-        if (!instance) return;
         char* text = nullptr;
-        int result = -1;
-        status = xhook_hook_bill(instance, "1001", &result, &number, &text);
-        if (text) description = QString::fromUtf8(text);
+        create.status = xhook_create(&made, &create.number, &text);
+        if (text) create.description = QString::fromUtf8(text);
         xhook_free_string(text);
-        xhook_release(instance);
+        text = nullptr;
+        int result = -1;
+        hookBill.status = xhook_hook_bill(mine, "1001", &result, &hookBill.number, &text);
+        if (text) hookBill.description = QString::fromUtf8(text);
+        xhook_free_string(text);
     });
     other.join();
-    EXPECT_EQ(createStatus, XHOOK_OK);
-    EXPECT_EQ(status, XHOOK_E_FAIL);
-    EXPECT_NE(number, 0);
-    EXPECT_TRUE(description.contains(QStringLiteral("线程"))) << description.toStdString();
+    EXPECT_EQ(xhook_release(mine), XHOOK_OK);
+    for (const Call* call : {&create, &hookBill}) {
+        SCOPED_TRACE(call == &create ? "xhook_create" : "xhook_hook_bill");
+        EXPECT_EQ(call->status, XHOOK_E_FAIL);
+        EXPECT_EQ(call->number, RuntimeErrorNumber::InvalidProcedureCall);
+        EXPECT_TRUE(call->description.contains(QStringLiteral("线程")))
+            << call->description.toStdString();
+    }
+    EXPECT_EQ(made, nullptr) << "no instance was made";
     EXPECT_FALSE(shared().gHookWindow) << "nothing of the user-interface thread's record changed";
 }
 

@@ -19,7 +19,7 @@
 #include "DeZuvarEDodOziv8/xouthook_c.h"
 
 typedef int (*create_fn)(xhook_instance**, long*, char**);
-typedef void (*release_fn)(xhook_instance*);
+typedef int (*release_fn)(xhook_instance*);
 typedef int (*hook_bill_fn)(xhook_instance*, const char*, int*, long*, char**);
 typedef void (*free_string_fn)(char*);
 typedef int (*register_finder_fn)(const char*, const xhook_document_finder*);

@@ -81,7 +81,7 @@ def load_component(library_file):
     ]
     library.xhook_hook_bill.restype = ctypes.c_int
     library.xhook_release.argtypes = [ctypes.c_void_p]
-    library.xhook_release.restype = None
+    library.xhook_release.restype = ctypes.c_int
     # The description is taken as a plain pointer, so that it can be given back to be freed.
     library.xhook_free_string.argtypes = [ctypes.c_void_p]
     library.xhook_free_string.restype = None

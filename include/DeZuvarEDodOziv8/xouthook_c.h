@@ -22,14 +22,22 @@
  * Threading. The component is apartment-threaded and has no threads of its own. All calls come
  * from one thread, the host's user-interface thread: the thread that runs the process's
  * QApplication. A process without one gets it from the first xhook_create, on the calling
- * thread, which from then on is that thread; a later call from any other thread fails with
- * XHOOK_E_FAIL and an error that says so. xhook_hook_bill runs the window's event loop inside the
- * call. Nothing is locked; a host that has several threads calls from one of them only.
+ * thread, which from then on is that thread; a later xhook_create or xhook_hook_bill from any
+ * other thread fails with XHOOK_E_FAIL, error 5 and a description that says so. xhook_hook_bill
+ * runs the window's event loop inside the call. A host that has several threads calls from one
+ * of them only.
+ *
+ * Instances. An instance is named by the pointer that xhook_create gave. The component keeps a
+ * table of the instances it gave and has not released: a pointer that is not in it (released
+ * already, or never given by xhook_create) is answered with XHOOK_E_INVALIDARG, and nothing is
+ * done with it. A pointer is known by its address: one released and then given again by a later
+ * xhook_create names that new instance.
  *
  * Status codes. The functions that return int or long answer XHOOK_OK (0) on success and a
  * negative code on failure:
- *   XHOOK_E_INVALIDARG         a required pointer is NULL (nothing else is done, no error
- *                              number or description is given);
+ *   XHOOK_E_INVALIDARG         a required pointer is NULL, or an instance pointer is not one of
+ *                              the live instances (nothing else is done, no error number or
+ *                              description is given);
  *   XHOOK_E_FAIL               the call failed: *error_number and *error_description say why;
  *   XHOOK_E_CLASSNOTAVAILABLE  DllGetClassObject was asked for another class.
  * DllCanUnloadNow answers XHOOK_OK or XHOOK_FALSE (1).
@@ -73,19 +81,28 @@ typedef struct xhook_instance xhook_instance;
 
 /* Creates a clsXoutBillHook: reads the user's settings (application "DuVariz2007") into the
  * thread's shared state, and creates the QApplication when the process has none. On success
- * *instance is the new instance, to be released with xhook_release; on failure (a setting that
- * does not convert) it is NULL and the error is reported. */
+ * *instance is the new instance, to be released with xhook_release; on failure it is NULL and the
+ * error is reported: a setting that does not convert (6, 13), or a call from a thread other than
+ * the one that runs the QApplication (5). */
 int xhook_create(xhook_instance** instance, long* error_number, char** error_description);
 
-/* Releases an instance; NULL is allowed. The window, the id lists and the settings stay. */
-void xhook_release(xhook_instance* instance);
+/* Releases an instance; NULL is allowed (XHOOK_OK). The window, the id lists and the settings
+ * stay. XHOOK_E_INVALIDARG for a pointer that is not a live instance: released already (a second
+ * release), or never given by xhook_create; nothing is done with it then. */
+int xhook_release(xhook_instance* instance);
 
 /* hookBill: appends `bill_inter_ids` (decimal invoice ids separated by ",", usually one) to the
  * thread's invoice list, loads the invoice grid, and shows the reconciliation window modally
  * until the user closes it. Called while the window is already shown (from inside its event
  * loop), it refreshes the grid and returns at once. `bill_inter_ids` is not changed. On XHOOK_OK
- * *result (when not NULL) is 0, the method's False. An error that ends the call (the database
- * cannot be opened, a call from another thread) gives XHOOK_E_FAIL; ids already appended stay. */
+ * *result (when not NULL) is 0, the method's False.
+ * The text is held to the id-list rule: items separated by ",", each decimal ASCII digits or
+ * empty (an empty item names no document; "" appends a lone "," to a list that holds ids). Any
+ * other character (a letter, ";", a blank, a full-width digit, a leading byte-order mark) fails
+ * the call with XHOOK_E_FAIL and error 5 before anything is appended, without a window or a
+ * message box. An error that ends the call later (the database cannot be opened, a call from
+ * another thread) gives XHOOK_E_FAIL; ids already appended stay. XHOOK_E_INVALIDARG for a NULL
+ * text or an instance that is not live. */
 int xhook_hook_bill(xhook_instance* instance, const char* bill_inter_ids, int* result,
                     long* error_number, char** error_description);
 
