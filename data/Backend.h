@@ -30,6 +30,11 @@ class Backend {
                               bool inTransaction) = 0;
     // The statement that begins a transaction of the connection; COMMIT and ROLLBACK end it.
     virtual QString beginStatement() const = 0;
+    // `text` as a string literal of the open database's SQL, quotes included, written by the
+    // database's own rules for its session (the driver's formatting, or the client library's
+    // escaping), so that nothing in the text can end the literal. Raises DbError for a text that
+    // the database cannot hold.
+    virtual QString textLiteral(QSqlDatabase& db, const QString& text) = 0;
 
     // Whether an open database may be kept for the next connection with the same string.
     virtual bool poolable() const { return false; }

@@ -183,6 +183,11 @@ void Connection::runProcedure(const QString& name, QList<Parameter>& parameters)
     StatementLog::procedureAnswered(timer, name, parameters);
 }
 
+QString Connection::textLiteral(const QString& text) {
+    requireOpen("text literal");
+    return backend_->textLiteral(db_, text);
+}
+
 StatementTransactions Connection::transactions() const {
     return StatementTransactions(db_, backend_->beginStatement());
 }

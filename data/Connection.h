@@ -66,6 +66,11 @@ class Connection : public TransactionInterface {
     // Runs a stored procedure; output parameters receive their answers.
     void runProcedure(const QString& name, QList<Parameter>& parameters);
 
+    // `text` as a string literal of the open database's SQL, quotes included, written by the
+    // database's rules for this session (Backend::textLiteral): the only way a text goes into
+    // an SQL text of the component. Asks nothing of the server.
+    QString textLiteral(const QString& text);
+
     // The backend's name ("SQLite", "PostgreSQL") once open.
     QString providerName() const;
     QSqlDatabase& database();  // for the host's own tools; the component never needs it

@@ -16,30 +16,26 @@ namespace xhook {
 
 namespace {
 
-// The layout name goes into the statements between single quotes; a quote in it would end the
-// literal, so such a name is refused rather than spliced.
-void requirePlainLayoutName(const QString& name) {
-    if (name.contains(QLatin1Char('\'')))
-        raiseInvalidProcedureCall(QStringLiteral("布局名不能含单引号: \"%1\"").arg(name));
-}
-
-QString deleteLayoutStatement(const QString& name, qint16 type) {
-    return "delete from t_GS_tableInfo where ftablename='" + name + "'" +
+// The statements take the layout name as a literal that the connection wrote ('XSGJA' for the
+// window's names), so that no name can end it: the statements read as the window's fixed names
+// make them, and any other name stays a name.
+QString deleteLayoutStatement(const QString& nameLiteral, qint16 type) {
+    return "delete from t_GS_tableInfo where ftablename=" + nameLiteral +
            " and ftype=" + QString::number(type);
 }
 
-QString loadLayoutQuery(const QString& name, qint16 type) {
-    return "select fsequence,fwidth from t_GS_tableInfo where ftablename='" + name + "'" +
+QString loadLayoutQuery(const QString& nameLiteral, qint16 type) {
+    return "select fsequence,fwidth from t_GS_tableInfo where ftablename=" + nameLiteral +
            " and ftype=" + QString::number(type) + " order by fsequence ";
 }
 
-QString deleteCurrentWidthsStatement(const QString& name) {
-    return "delete from t_GS_tableinfo where ftablename='" + name + "' and ftype=0 ";
+QString deleteCurrentWidthsStatement(const QString& nameLiteral) {
+    return "delete from t_GS_tableinfo where ftablename=" + nameLiteral + " and ftype=0 ";
 }
 
-QString insertCurrentWidthStatement(const QString& name, int width, qint16 column) {
-    return "insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) values('" + name + "'," +
-           QString::number(width) + "," + QString::number(column) + ",0)";
+QString insertCurrentWidthStatement(const QString& nameLiteral, int width, qint16 column) {
+    return "insert into t_GS_tableinfo(ftablename,fwidth,fsequence,ftype) values(" + nameLiteral +
+           "," + QString::number(width) + "," + QString::number(column) + ",0)";
 }
 
 // A stored number read as a 32-bit integer: NULL is an invalid use of Null, a text that is no
@@ -78,10 +74,11 @@ void writeLayoutRows(data::TableAppender& table, const QString& name, const Colu
 // Statement by statement, outside any transaction: each takes effect on its own.
 void recordCurrentWidths(data::Connection& connection, const QString& name,
                          const ColumnWidths& grid) {
-    connection.execute(deleteCurrentWidthsStatement(name));
+    const QString nameLiteral = connection.textLiteral(name);
+    connection.execute(deleteCurrentWidthsStatement(nameLiteral));
     const qint16 count = columnCount(grid);
     for (qint16 i = 0; i < count; ++i)
-        connection.execute(insertCurrentWidthStatement(name, grid.ColWidth(i), i));
+        connection.execute(insertCurrentWidthStatement(nameLiteral, grid.ColWidth(i), i));
 }
 
 // Rows are taken by their position: those from position ColCount on are skipped, and a row's
@@ -109,10 +106,10 @@ bool SaveGridLayout(const QString& name, const ColumnWidths& grid, qint16 type) 
     DatabaseOperation save(showLayoutFailure, [&] { table.reset(); });
     bool saved = false;
     save.run([&](DatabaseOperation& operation) {
-        requirePlainLayoutName(name);
         table = operation.connection().openTable(QStringLiteral("t_GS_tableinfo"));
         operation.beginTransaction();
-        operation.connection().execute(deleteLayoutStatement(name, type));
+        const QString nameLiteral = operation.connection().textLiteral(name);
+        operation.connection().execute(deleteLayoutStatement(nameLiteral, type));
         writeLayoutRows(*table, name, grid, type);
         operation.commitTransaction();
         table->close();
@@ -127,8 +124,8 @@ bool LoadGridLayout(const QString& name, ColumnWidths& grid, qint16 type) {
     DatabaseOperation load(showLayoutFailure, [&] { rows.reset(); });
     bool found = false;
     load.run([&](DatabaseOperation& operation) {
-        requirePlainLayoutName(name);
-        rows = operation.connection().openResultSet(loadLayoutQuery(name, type));
+        rows = operation.connection().openResultSet(
+            loadLayoutQuery(operation.connection().textLiteral(name), type));
         const bool stored = !rows->eof();
         if (stored)
             applyStoredWidths(*rows, grid);

@@ -45,22 +45,24 @@ QVariant callValue(const Parameter& p) {
     return boundInputValue(passed);
 }
 
-// The server does not prepare CALL, so the values go into the text as literals, quoted and
-// escaped by the driver, each cast to its declared type so that overloads resolve.
-QString literalOf(const QSqlDriver& driver, const Parameter& p) {
+// The server does not prepare CALL, so the values go into the text as literals, each cast to its
+// declared type so that overloads resolve: a text escaped by the client library for the session,
+// a number or NULL as the driver writes it.
+QString literalOf(QSqlDatabase& db, const Parameter& p) {
     const QVariant value = callValue(p);
+    if (value.typeId() == QMetaType::QString && !value.isNull())
+        return postgresTextLiteral(db, value.toString()) + "::" + sqlTypeOf(p);
     QSqlField field(p.name, value.metaType());
     field.setValue(value);
-    return driver.formatValue(field) + "::" + sqlTypeOf(p);
+    return db.driver()->formatValue(field) + "::" + sqlTypeOf(p);
 }
 
 // Unquoted names fold to lower case on the server; the name is folded the same way and quoted,
 // so that nothing but a name reaches the statement.
-QString callStatement(const QSqlDatabase& db, const QString& name,
-                      const QList<Parameter>& parameters) {
+QString callStatement(QSqlDatabase& db, const QString& name, const QList<Parameter>& parameters) {
     const QSqlDriver& driver = *db.driver();
     QStringList arguments;
-    for (const Parameter& p : parameters) arguments << literalOf(driver, p);
+    for (const Parameter& p : parameters) arguments << literalOf(db, p);
     return QStringLiteral("CALL %1(%2)")
         .arg(driver.escapeIdentifier(name.toLower(), QSqlDriver::TableName),
              arguments.join(QStringLiteral(", ")));
@@ -129,6 +131,10 @@ void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
     Transaction transaction(transactions);
     callProcedure(db, name, parameters);
     transaction.commit();
+}
+
+QString PostgresBackend::textLiteral(QSqlDatabase& db, const QString& text) {
+    return postgresTextLiteral(db, text);
 }
 
 QString PostgresBackend::poolKey(const QString& connectionString) const {

@@ -22,6 +22,10 @@ class PostgresBackend : public Backend {
     QString beginStatement() const override {
         return QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE");
     }
+    // The client library's escaping for the session (PQescapeLiteral): a text with a backslash
+    // is written as an escape string (E'...'), which reads the same whether the session's
+    // standard_conforming_strings is on or off.
+    QString textLiteral(QSqlDatabase& db, const QString& text) override;
 
     // Kept between connections unless the string says Pooling=false; the driver's own statements
     // at open are then paid once per kept connection.

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "data/DbError.h"
+
 namespace xhook::data {
 
 namespace {
@@ -75,6 +77,24 @@ PostgresTransaction postgresTransactionState(const QSqlDatabase& db) {
         default:
             return PostgresTransaction::Unknown;
     }
+}
+
+QString postgresTextLiteral(const QSqlDatabase& db, const QString& text) {
+    PGconn* connection = handleOf(db);
+    if (!connection)
+        throw DbError(DbErrorNumber::ObjectClosed,
+                      QStringLiteral("operation is not allowed when the object is closed "
+                                     "(a literal for a database that is not open)"));
+    const QByteArray utf8 = text.toUtf8();
+    char* literal = PQescapeLiteral(connection, utf8.constData(), size_t(utf8.size()));
+    if (!literal)
+        throw DbError(DbErrorNumber::WrongType,
+                      QStringLiteral("the text cannot be written as a "
+                                     "literal of the session: %1")
+                          .arg(QString::fromUtf8(PQerrorMessage(connection)).trimmed()));
+    const QString result = QString::fromUtf8(literal);
+    PQfreemem(literal);
+    return result;
 }
 
 PostgresSessionSecurity postgresSessionSecurity(const QSqlDatabase& db) {

@@ -28,6 +28,12 @@ struct PostgresSessionSecurity {
 };
 PostgresSessionSecurity postgresSessionSecurity(const QSqlDatabase& db);
 
+// `text` as a string literal for the session, by the client library's escaping (PQescapeLiteral),
+// which follows the session's encoding and standard_conforming_strings. Raises DbError when the
+// database is not open or the client library refuses the text (one that the encoding cannot
+// hold).
+QString postgresTextLiteral(const QSqlDatabase& db, const QString& text);
+
 // The client library's environment variables that are set (PGHOST, PGSSLMODE, PGSERVICE,
 // PGSERVICEFILE and every other one it reads when it connects), as "NAME=value" lines: what
 // decides, beside the connection string, where and how a session is opened.

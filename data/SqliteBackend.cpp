@@ -1,7 +1,9 @@
 #include "data/SqliteBackend.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QStringList>
 #include <optional>
@@ -102,6 +104,12 @@ QSqlDatabase SqliteBackend::openDatabase(const ConnectionString& cs,
                       QStringLiteral("database file '%1' does not exist").arg(visibleText(path)));
     return addAndOpen(QStringLiteral("QSQLITE"), qtConnectionName,
                       [&](QSqlDatabase& db) { return openError(db, path, mode); });
+}
+
+QString SqliteBackend::textLiteral(QSqlDatabase& db, const QString& text) {
+    QSqlField field(QString(), QMetaType(QMetaType::QString));
+    field.setValue(text);
+    return db.driver()->formatValue(field);
 }
 
 void SqliteBackend::runProcedure(QSqlDatabase& db, const QString& name,

@@ -16,6 +16,9 @@ class SqliteBackend : public Backend {
     // BEGIN IMMEDIATE: the write lock is taken at the start, so concurrent writers queue behind
     // the busy timeout instead of failing halfway through.
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+    // The driver's formatting: the text between single quotes, each quote doubled; SQLite knows
+    // no other escape in a literal.
+    QString textLiteral(QSqlDatabase& db, const QString& text) override;
 };
 
 }  // namespace xhook::data

@@ -100,12 +100,17 @@ QString TableAppender::columnList(const QVariantMap& values) const {
     return columns.join(',');
 }
 
-// One row's values as literals, quoted and escaped by the driver, so that a whole batch goes to
-// the server in one statement without a prepared statement of its own.
+// One row's values as literals, so that a whole batch goes to the server in one statement without
+// a prepared statement of its own: a text by the connection's own rules for its session, any
+// other value (a number, NULL) as the driver writes it.
 QString TableAppender::valueList(const QVariantMap& values) const {
     const QSqlDriver* driver = connection_.database().driver();
     QStringList literals;
     for (const QVariant& value : values) {
+        if (value.typeId() == QMetaType::QString && !value.isNull()) {
+            literals << connection_.textLiteral(value.toString());
+            continue;
+        }
         const QVariant bound = bindableValue(value);
         QSqlField field(QString(), bound.metaType());
         field.setValue(bound);

@@ -396,6 +396,22 @@ TEST_F(WindowForm, TheOutboundLookupIsRoutedToTheWindowObject) {
     int finds = 0;
     registerDocumentFinderFactory(kDocumentFinderClsid,
                                   [&finds] { return std::make_unique<CountingFinder>(finds); });
+    // The customer number goes into the finder's filter as a literal of the host database, so
+    // the lookup opens it first: on a database that cannot be opened it reports that, as the
+    // window reports a failed open, without asking the finder.
+    form().MenuXOutFind->trigger();
+    EXPECT_EQ(finds, 0);
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].text.contains("does not exist"))
+        << messages.messages[0].text.toStdString();
+    messages.messages.clear();
+
+    shared().DBConnectionString = "Provider=SQLite;Data Source=" + dir.file("host.db");
+    {
+        data::Connection create;
+        create.setConnectionString(shared().DBConnectionString + ";Mode=ReadWriteCreate");
+        create.open();
+    }
     form().MenuXOutFind->trigger();
     EXPECT_EQ(finds, 1);
     EXPECT_TRUE(messages.messages.isEmpty());

@@ -1,3 +1,5 @@
+#include "data/Connection.h"
+#include "data/ConnectionSlot.h"
 #include "foundation/IdList.h"
 #include "window/Commands.h"
 #include "window/DocumentFinderRegistry.h"
@@ -10,13 +12,24 @@ namespace {
 
 const QString kFinderAccessCode = QStringLiteral("@#^wmzt");
 
+// The customer number as a literal of the host database, written by a connection of the data
+// layer that is opened for it and closed again: by the rules of the database's session, so that
+// no number can end the literal, whatever the server's settings (standard_conforming_strings).
+// On PostgreSQL the pool hands that session to the finder's query next, so the open costs no
+// round trip there.
+QString customerNumberLiteral(const QString& customerNumber) {
+    data::Connection connection;
+    connection.setConnectionString(data::connectionSlot().DBConnectionString);
+    connection.open();
+    return connection.textLiteral(customerNumber);
+}
+
 // The condition that the finder appends to its own: the customer's outbound documents that are
-// not yet reconciled. A quote in the customer number is doubled, so that it stays inside the
-// literal.
+// not yet reconciled. For an ordinary number it reads
+// " and fcustomeridnumber='C001' and isnull(fhookinterid,0)=0 ".
 QString unreconciledOutboundFilter(const QString& customerNumber) {
-    QString quoted = customerNumber;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return " and fcustomeridnumber='" + quoted + "' and isnull(fhookinterid,0)=0 ";
+    return " and fcustomeridnumber=" + customerNumberLiteral(customerNumber) +
+           " and isnull(fhookinterid,0)=0 ";
 }
 
 // New ids go at the end, as the finder gave them; ids already listed are not looked for. The

@@ -78,9 +78,9 @@ LayoutRows storedLayout(const QString& connectionString, const QString& name, in
     const auto connection = openOwnConnection(connectionString);
     LayoutRows rows;
     const std::unique_ptr<data::ResultSet> result = connection->openResultSet(
-        QStringLiteral("select fsequence, fwidth from t_GS_tableinfo where ftablename='%1' "
+        QStringLiteral("select fsequence, fwidth from t_GS_tableinfo where ftablename=%1 "
                        "and ftype=%2 order by fsequence")
-            .arg(name)
+            .arg(connection->textLiteral(name))
             .arg(type));
     for (; !result->eof(); result->moveNext())
         rows.append({result->value(0).toInt(), result->value(1).toInt()});
