@@ -33,6 +33,9 @@ constexpr long ValueTooLong = 3708;             // parameter object improperly d
 constexpr long ItemNotFound = 3265;             // item cannot be found in the collection
 constexpr long NoCurrentRecord = 3021;          // BOF or EOF
 constexpr long InjectedFault = -2147217900;     // a fault made on purpose by a test
+// The connection ended during a commit: whether the transaction took effect is unknown (the
+// in-doubt transaction's code).
+constexpr long CommitOutcomeUnknown = -2147168234;
 }  // namespace DbErrorNumber
 
 }  // namespace xhook::data

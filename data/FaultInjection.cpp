@@ -13,7 +13,8 @@ struct FaultState {
     int seen = 0;
     QList<DbCall> kinds;
     std::optional<DbCall> failed;
-    std::exception_ptr error;  // thrown instead of the DbError, when set
+    std::exception_ptr error;      // thrown instead of the DbError, when set
+    std::function<void()> action;  // run instead of a failure, when set
 };
 
 thread_local FaultState state;
@@ -36,6 +37,11 @@ void FaultInjection::failCalls(const QList<int>& calls) {
 void FaultInjection::failCallWith(int n, std::exception_ptr error) {
     failCalls({n});
     state.error = std::move(error);
+}
+
+void FaultInjection::actAtCall(int n, std::function<void()> action) {
+    failCalls({n});
+    state.action = std::move(action);
 }
 
 void FaultInjection::clear() {
@@ -65,6 +71,10 @@ void FaultInjection::checkOnThisThread(DbCall call) {
     if (!state.targets.contains(++state.seen)) return;
     if (!state.triggered) state.failed = call;
     state.triggered = true;
+    if (state.action) {
+        state.action();
+        return;
+    }
     if (state.error) std::rethrow_exception(state.error);
     throw DbError(DbErrorNumber::InjectedFault,
                   QStringLiteral("injected fault at database call %1 (%2)")

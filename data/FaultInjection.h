@@ -4,6 +4,7 @@
 #include <QString>
 #include <atomic>
 #include <exception>
+#include <functional>
 #include <optional>
 
 namespace xhook::data {
@@ -26,7 +27,8 @@ enum class DbCall {
 // A test seam: when armed, the n-th call of the layer (counted over every kind, from 1, on the
 // calling thread) fails with a DbError of number DbErrorNumber::InjectedFault. While no thread is
 // armed, which is the only state production code ever sees, a call costs one test of a shared
-// counter.
+// counter. A Commit is counted for a connection's transaction and for the transaction of its own
+// in which a procedure runs.
 class FaultInjection {
   public:
     static void failCall(int n);  // arm: the n-th call from now fails, once
@@ -35,6 +37,9 @@ class FaultInjection {
     // Arm: the n-th call from now throws `error` instead, once: an exception of another kind than
     // the layer's own (std::bad_alloc, say).
     static void failCallWith(int n, std::exception_ptr error);
+    // Arm: at the n-th call from now `action` runs first, once, and the call then goes on: a
+    // fault from outside the layer at that moment (the network cut as the commit is sent).
+    static void actAtCall(int n, std::function<void()> action);
     static void clear();      // disarm and reset the counter
     static int callsSeen();   // calls counted since the last failCall/clear
     static bool triggered();  // whether the (first) armed fault has fired

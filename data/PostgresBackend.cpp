@@ -10,6 +10,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/FaultInjection.h"
 #include "data/PostgresEncryption.h"
 #include "data/PostgresOptions.h"
 #include "data/PostgresSession.h"
@@ -105,6 +106,23 @@ void callProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& para
     readAnswers(query, name, parameters);
 }
 
+// A commit that the server refuses leaves the session alive and the transaction rolled back. One
+// that fails because the connection ended may have taken effect on the server or not: nobody can
+// tell from here, and it is raised as such, never as the server's error alone.
+void commitProcedure(Transaction& transaction, const QSqlDatabase& db, const QString& name) {
+    FaultInjection::check(DbCall::Commit);
+    try {
+        transaction.commit();
+    } catch (const DbError& error) {
+        if (postgresTransactionState(db) != PostgresTransaction::Unknown) throw;
+        throw DbError(DbErrorNumber::CommitOutcomeUnknown,
+                      QStringLiteral("the connection ended during the commit of the procedure "
+                                     "'%1': whether its work took effect is unknown (%2)")
+                          .arg(name, error.description()),
+                      error.nativeCode());
+    }
+}
+
 }  // namespace
 
 // The connection string is checked before a database is added, so that a refused key or value
@@ -130,7 +148,7 @@ void PostgresBackend::runProcedure(QSqlDatabase& db, const QString& name,
     StatementTransactions transactions(db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"));
     Transaction transaction(transactions);
     callProcedure(db, name, parameters);
-    transaction.commit();
+    commitProcedure(transaction, db, name);
 }
 
 QString PostgresBackend::textLiteral(QSqlDatabase& db, const QString& text) {

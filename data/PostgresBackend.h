@@ -13,7 +13,8 @@ class PostgresBackend : public Backend {
     QString name() const override { return QStringLiteral("PostgreSQL"); }
     QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
     // The call runs inside the connection's open transaction, or else in one of its own (read
-    // committed).
+    // committed). When the connection ends during that transaction's commit, the error is
+    // DbErrorNumber::CommitOutcomeUnknown: the procedure's work may or may not have taken effect.
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
     // Serializable: two transactions that replace the same rows at once (two workstations saving

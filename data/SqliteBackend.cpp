@@ -10,6 +10,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DbError.h"
+#include "data/FaultInjection.h"
 #include "data/NativeProcedures.h"
 #include "data/SqlStatement.h"
 #include "data/Transaction.h"
@@ -125,6 +126,7 @@ void SqliteBackend::runProcedure(QSqlDatabase& db, const QString& name,
         StatementTransactions transactions(db, beginStatement());
         Transaction transaction(transactions);
         runNative(procedure, db, call);
+        FaultInjection::check(DbCall::Commit);
         transaction.commit();
     }
     copyAnswers(call, parameters);

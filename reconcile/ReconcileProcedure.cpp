@@ -4,6 +4,7 @@
 
 #include "data/Connection.h"
 #include "data/DatabaseOperation.h"
+#include "data/DbError.h"
 #include "foundation/Conversions.h"
 #include "foundation/Errors.h"
 #include "foundation/IdList.h"
@@ -102,6 +103,8 @@ void showReconcileMessage(const QString& text, int style) {
     showMessage(text, style, windowSession().msgTitle);
 }
 
+// The server's error behind an unknown outcome stays in the diagnostic log (xhook.sql), where
+// the database layer wrote it.
 void runReconcileWork(const ReconcileWork& work) {
     ReconcileObjects objects;
     DatabaseOperation reconciliation(
@@ -110,7 +113,14 @@ void runReconcileWork(const ReconcileWork& work) {
             showReconcileMessage(description, MessageExclamation);
         },
         [&] { objects.release(); });
-    reconciliation.run([&](DatabaseOperation& operation) { work(operation, objects); });
+    reconciliation.run([&](DatabaseOperation& operation) {
+        try {
+            work(operation, objects);
+        } catch (const data::DbError& error) {
+            if (error.number() != data::DbErrorNumber::CommitOutcomeUnknown) throw;
+            throw ComponentError(error.number(), kReconcileOutcomeUnknownText);
+        }
+    });
 }
 
 // The connection is closed before the answer is acted on.

@@ -15,6 +15,12 @@ class HookForm;
 
 inline const QString kReconcileProcedureName = QStringLiteral("sp_GS_billGJ");
 inline const QString kReconcileSuccessText = QStringLiteral("钩稽成功!");
+// When the connection ended while the procedure's work was being committed, nobody can tell
+// whether the reconciliation took effect: the user is told so, and how to find out.
+inline const QString kReconcileOutcomeUnknownText = QStringLiteral(
+    "钩稽结果未知: 提交钩稽时与数据库的连接中断, 无法确定这次钩稽是否已经生效。\n"
+    "请关闭本窗口, 重新打开这些销售发票, 查看它们是否已经钩稽。再次钩稽也可以: "
+    "若这次钩稽已经生效, 存储过程会拒绝并说明单据已经钩稽。");
 
 // The procedure's answers that the commands act on; any other answer changes nothing.
 constexpr qint16 kAnswerReconciled = 1;
@@ -32,7 +38,10 @@ struct ReconcileObjects {
 // connection (a failure to open passes out) and runs `work`. An error raised by `work` is the
 // command's failure: its description is shown (exclamation, msgTitle) while the connection is
 // still open, then the objects are released and the connection is closed. An error while doing
-// that passes out.
+// that passes out. A commit whose outcome is unknown (DbErrorNumber::CommitOutcomeUnknown) is
+// shown as kReconcileOutcomeUnknownText instead of the server's error, which would read as a
+// failure; the commands stay enabled, since the procedure refuses a second reconciliation of
+// documents that the first one reconciled.
 using ReconcileWork = std::function<void(DatabaseOperation&, ReconcileObjects&)>;
 void runReconcileWork(const ReconcileWork& work);
 

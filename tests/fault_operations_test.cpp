@@ -248,12 +248,13 @@ class FaultSweep : public DemoDatabaseFixture {
                     EXPECT_EQ(gridSnapshot(*form().vsf2), grids->second);
                     EXPECT_TRUE(commandsEnabled()) << "no success effects after a failure";
                     EXPECT_TRUE(reconciliationInconsistencies(connectionString_).isEmpty());
-                    const int procedureAt = faulted.kinds.indexOf(DbCall::RunProcedure);
-                    const bool procedureRan = procedureAt >= 0 && procedureAt < faulted.point - 1;
+                    const int commitAt = faulted.kinds.indexOf(DbCall::Commit);
+                    const bool committed = commitAt >= 0 && commitAt < faulted.point - 1;
                     *reconciledByFault =
                         test::reconciliationCount(connectionString_) == *before + 1;
-                    EXPECT_EQ(*reconciledByFault, procedureRan)
-                        << "recorded exactly when the procedure ran before the failure";
+                    EXPECT_EQ(*reconciledByFault, committed)
+                        << "recorded exactly when the procedure's transaction committed before "
+                           "the failure";
                     if (!*reconciledByFault) {
                         EXPECT_EQ(test::reconciliationCount(connectionString_), *before);
                     }
