@@ -1,7 +1,9 @@
 #include "data/Backend.h"
 
 #include "data/DbError.h"
+#include "data/OdbcBackend.h"
 #include "data/PostgresBackend.h"
+#include "data/SqlDialect.h"
 #include "data/SqliteBackend.h"
 #include "foundation/VisibleText.h"
 
@@ -11,6 +13,20 @@ namespace {
 
 [[noreturn]] void raiseProviderNotFound(const QString& problem) {
     throw DbError(DbErrorNumber::ProviderNotFound, problem);
+}
+
+bool named(const QString& provider, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (provider.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+// The ADO providers for SQL Server that hosts write, with the version that the data-link dialog
+// appends ("SQLOLEDB.1").
+bool isSqlServerProvider(const QString& provider) {
+    return named(provider, {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI.1", "SQLNCLI10",
+                            "SQLNCLI10.1", "SQLNCLI11", "SQLNCLI11.1", "MSOLEDBSQL", "MSOLEDBSQL.1",
+                            "MSOLEDBSQL19", "MSOLEDBSQL19.1"});
 }
 
 }  // namespace
@@ -29,16 +45,27 @@ QSqlDatabase Backend::addAndOpen(const QString& driver, const QString& qtConnect
     throw *error;
 }
 
+std::unique_ptr<TransactionInterface> Backend::transactionsOf(const QSqlDatabase& db) const {
+    return std::make_unique<StatementTransactions>(db, beginStatement());
+}
+
+QString Backend::dialectText(const QString& sql) const {
+    return rewriteTransactSql(sql);
+}
+
 // The one place that knows which providers exist.
 std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
     const QString name = provider.trimmed();
     if (name.isEmpty())
         raiseProviderNotFound(
-            QStringLiteral("the connection string names no provider (expected Provider=SQLite or "
-                           "Provider=PostgreSQL)"));
-    if (name.compare(u"SQLite", Qt::CaseInsensitive) == 0) return std::make_unique<SqliteBackend>();
-    if (name.compare(u"PostgreSQL", Qt::CaseInsensitive) == 0)
-        return std::make_unique<PostgresBackend>();
+            QStringLiteral("the connection string names no provider (expected Provider=SQLite, "
+                           "PostgreSQL, MSDASQL or one of SQL Server's, such as SQLOLEDB)"));
+    if (named(name, {"SQLite"})) return std::make_unique<SqliteBackend>();
+    if (named(name, {"PostgreSQL"})) return std::make_unique<PostgresBackend>();
+    if (named(name, {"MSDASQL", "MSDASQL.1"}))
+        return std::make_unique<OdbcBackend>(OdbcBackend::Provider::DataSource);
+    if (isSqlServerProvider(name))
+        return std::make_unique<OdbcBackend>(OdbcBackend::Provider::SqlServer);
     raiseProviderNotFound(QStringLiteral("unknown provider '%1'").arg(visibleText(name)));
 }
 

@@ -9,6 +9,7 @@
 
 #include "data/DbError.h"
 #include "data/Parameter.h"
+#include "data/Transaction.h"
 
 namespace xhook::data {
 
@@ -35,6 +36,16 @@ class Backend {
     // escaping), so that nothing in the text can end the literal. Raises DbError for a text that
     // the database cannot hold.
     virtual QString textLiteral(QSqlDatabase& db, const QString& text) = 0;
+    // How the connection's transactions begin and end: by default through the statements
+    // beginStatement(), COMMIT and ROLLBACK.
+    virtual std::unique_ptr<TransactionInterface> transactionsOf(const QSqlDatabase& db) const;
+    // A component's SQL text as this server is to be sent it: by default with the Transact-SQL
+    // rewrite (SqlDialect.h).
+    virtual QString dialectText(const QString& sql) const;
+    // The parameters of a stored procedure as the server's procedure catalog declares them, in
+    // their order; none when it has no procedure of that name.
+    virtual std::optional<QList<DeclaredParameter>> procedureParameters(QSqlDatabase& db,
+                                                                        const QString& name) = 0;
 
     // Whether an open database may be kept for the next connection with the same string.
     virtual bool poolable() const { return false; }

@@ -1,7 +1,6 @@
 #include "data/Connection.h"
 
 #include <QScopeGuard>
-#include <QSqlQuery>
 #include <QStringList>
 #include <atomic>
 #include <optional>
@@ -12,7 +11,6 @@
 #include "data/DbError.h"
 #include "data/FaultInjection.h"
 #include "data/ResultSet.h"
-#include "data/SqlDialect.h"
 #include "data/SqlStatement.h"
 #include "data/StatementLog.h"
 #include "data/TableAppender.h"
@@ -39,7 +37,8 @@ void recordProcedureCall(const QString& name, const QList<Parameter>& parameters
 // connection string, and nothing else of it (no user, no password).
 QString destinationForLog(const ConnectionString& cs) {
     QStringList parts{QStringLiteral("provider=") + cs.provider()};
-    for (const char* key : {"Server", "Port", "Service", "Database", "Data Source"}) {
+    for (const char* key : {"DSN", "Driver", "Server", "Port", "Service", "Database", "Data Source",
+                            "Initial Catalog"}) {
         const QString name = QLatin1String(key);
         if (!cs.value(name).isEmpty()) parts << name.toLower() + '=' + cs.value(name);
     }
@@ -106,7 +105,7 @@ void Connection::close() {
 // to the pool; any other is closed and removed from Qt once no copy of it is left.
 void Connection::closeQuietly() noexcept {
     if (!backend_) return;
-    if (inTransaction_) QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
+    if (inTransaction_) rollbackQuietly();
     OpenDatabase database{qtConnectionName_, db_, std::move(backend_), opened_};
     db_ = QSqlDatabase();
     qCDebug(lcConnection).noquote() << "closed" << qtConnectionName_ << destination_;
@@ -117,6 +116,14 @@ void Connection::closeQuietly() noexcept {
         ConnectionPool::ofThisThread().give(poolKey_, std::move(database), *pooling);
     else
         closeDatabase(database);
+}
+
+void Connection::rollbackQuietly() noexcept {
+    try {
+        transactions()->rollbackTrans();
+    } catch (...) {
+        // The transaction ends with the session at the latest.
+    }
 }
 
 bool Connection::isOpen() const {
@@ -130,7 +137,7 @@ void Connection::execute(const QString& sql) {
 void Connection::execute(const QString& sql, const QVariantList& boundValues) {
     FaultInjection::check(DbCall::Execute);
     requireOpen("Execute");
-    const QString rewritten = rewriteTransactSql(sql);
+    const QString rewritten = backend_->dialectText(sql);
     StatementLog::recordSql(rewritten, boundValues);
     runStatement(db_, rewritten, boundValues);
 }
@@ -138,7 +145,7 @@ void Connection::execute(const QString& sql, const QVariantList& boundValues) {
 std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql, RowReading reading) {
     FaultInjection::check(DbCall::OpenResultSet);
     requireOpen("Open result set");
-    const QString rewritten = rewriteTransactSql(sql);
+    const QString rewritten = backend_->dialectText(sql);
     StatementLog::recordSql(rewritten);
     return std::make_unique<ResultSet>(runStatement(db_, rewritten, {}, reading), rewritten);
 }
@@ -155,14 +162,14 @@ void Connection::beginTrans() {
     if (inTransaction_)
         throw DbError(DbErrorNumber::Generic,
                       QStringLiteral("a transaction is already open on this connection"));
-    transactions().beginTrans();
+    transactions()->beginTrans();
     inTransaction_ = true;
 }
 
 void Connection::commitTrans() {
     FaultInjection::check(DbCall::Commit);
     requireTransaction("CommitTrans");
-    transactions().commitTrans();
+    transactions()->commitTrans();
     inTransaction_ = false;
 }
 
@@ -171,7 +178,7 @@ void Connection::rollbackTrans() {
     FaultInjection::check(DbCall::Rollback);
     requireTransaction("RollbackTrans");
     inTransaction_ = false;
-    transactions().rollbackTrans();
+    transactions()->rollbackTrans();
 }
 
 void Connection::runProcedure(const QString& name, QList<Parameter>& parameters) {
@@ -188,8 +195,13 @@ QString Connection::textLiteral(const QString& text) {
     return backend_->textLiteral(db_, text);
 }
 
-StatementTransactions Connection::transactions() const {
-    return StatementTransactions(db_, backend_->beginStatement());
+std::unique_ptr<TransactionInterface> Connection::transactions() const {
+    return backend_->transactionsOf(db_);
+}
+
+std::optional<QList<DeclaredParameter>> Connection::procedureParameters(const QString& name) {
+    requireOpen("procedure catalog");
+    return backend_->procedureParameters(db_, name);
 }
 
 QString Connection::providerName() const {

@@ -6,6 +6,7 @@
 #include <QVariantList>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "data/Parameter.h"
 #include "data/ResultSet.h"
@@ -56,7 +57,7 @@ class Connection : public TransactionInterface {
     // An updatable view of a whole table, to which rows are added (written at once).
     std::unique_ptr<TableAppender> openTable(const QString& tableName);
 
-    // One transaction at a time, in the backend's manner (Backend::beginStatement); a Transaction
+    // One transaction at a time, in the backend's manner (Backend::transactionsOf); a Transaction
     // scopes one.
     void beginTrans() override;
     void commitTrans() override;
@@ -65,6 +66,9 @@ class Connection : public TransactionInterface {
 
     // Runs a stored procedure; output parameters receive their answers.
     void runProcedure(const QString& name, QList<Parameter>& parameters);
+    // A stored procedure's parameters as the server's procedure catalog declares them; none when
+    // it has no procedure of that name (Backend::procedureParameters).
+    std::optional<QList<DeclaredParameter>> procedureParameters(const QString& name);
 
     // `text` as a string literal of the open database's SQL, quotes included, written by the
     // database's rules for this session (Backend::textLiteral): the only way a text goes into
@@ -72,6 +76,7 @@ class Connection : public TransactionInterface {
     QString textLiteral(const QString& text);
 
     // The backend's name ("SQLite", "PostgreSQL") once open.
+    // The backend's name ("SQLite", "PostgreSQL", "ODBC", "SQL Server") once open.
     QString providerName() const;
     QSqlDatabase& database();  // for the host's own tools; the component never needs it
 
@@ -80,7 +85,8 @@ class Connection : public TransactionInterface {
     void requireTransaction(const char* operation) const;
     void closeQuietly() noexcept;
     void openFresh(const ConnectionString& cs, std::unique_ptr<Backend> backend);
-    StatementTransactions transactions() const;
+    void rollbackQuietly() noexcept;
+    std::unique_ptr<TransactionInterface> transactions() const;
 
     QString connectionString_;
     QString qtConnectionName_;

@@ -31,6 +31,8 @@ class ConnectionString {
     // Raises DbError naming the key when it is absent or empty.
     QString required(const QString& key) const;
     QString provider() const { return value(QStringLiteral("Provider")); }
+    // The keys as the text writes them, in its order.
+    const QStringList& keys() const { return keys_; }
 
     // Raises DbError naming the first key that is neither in `known` nor one of the ADO keys
     // that change nothing for any provider: a key is never ignored in silence.

@@ -19,11 +19,7 @@ QVariant textValue(const Parameter& parameter) {
         raiseWrongType(parameter, QStringLiteral("the value cannot be converted to text"));
     const QString text = parameter.value.toString();
     if (parameter.size > 0 && text.size() > parameter.size)
-        throw DbError(DbErrorNumber::ValueTooLong,
-                      QStringLiteral("parameter '%1' holds %2 characters, more than its size of %3")
-                          .arg(parameter.name)
-                          .arg(text.size())
-                          .arg(parameter.size));
+        raiseValueTooLong(parameter, text.size());
     return text;
 }
 
@@ -72,6 +68,14 @@ QVariant integerValue(const Parameter& parameter) {
 }
 
 }  // namespace
+
+void raiseValueTooLong(const Parameter& parameter, qsizetype length) {
+    throw DbError(DbErrorNumber::ValueTooLong,
+                  QStringLiteral("parameter '%1' holds %2 characters, more than its size of %3")
+                      .arg(parameter.name)
+                      .arg(length)
+                      .arg(parameter.size));
+}
 
 // A NULL stays NULL, typed as the parameter.
 QVariant boundInputValue(const Parameter& parameter) {

@@ -13,6 +13,7 @@
 #include "data/FaultInjection.h"
 #include "data/PostgresEncryption.h"
 #include "data/PostgresOptions.h"
+#include "data/PostgresProcedureCatalog.h"
 #include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
 #include "data/Transaction.h"
@@ -157,6 +158,11 @@ QString PostgresBackend::textLiteral(QSqlDatabase& db, const QString& text) {
 
 QString PostgresBackend::poolKey(const QString& connectionString) const {
     return connectionString + '\n' + postgresClientEnvironment();
+}
+
+std::optional<QList<DeclaredParameter>> PostgresBackend::procedureParameters(QSqlDatabase& db,
+                                                                             const QString& name) {
+    return postgresProcedureParameters(db, name);
 }
 
 bool PostgresBackend::stillConnected(QSqlDatabase& db) {

@@ -17,6 +17,8 @@ class PostgresBackend : public Backend {
     // DbErrorNumber::CommitOutcomeUnknown: the procedure's work may or may not have taken effect.
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
+    std::optional<QList<DeclaredParameter>> procedureParameters(QSqlDatabase& db,
+                                                                const QString& name) override;
     // Serializable: two transactions that replace the same rows at once (two workstations saving
     // a layout of one name) cannot both commit; the later one fails with SQLSTATE 40001 and is
     // rolled back, instead of leaving the rows of both.

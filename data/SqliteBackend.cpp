@@ -132,4 +132,10 @@ void SqliteBackend::runProcedure(QSqlDatabase& db, const QString& name,
     copyAnswers(call, parameters);
 }
 
+// The procedures that the host registered, with the parameters it declared for them.
+std::optional<QList<DeclaredParameter>> SqliteBackend::procedureParameters(QSqlDatabase&,
+                                                                           const QString& name) {
+    return nativeProcedureParameters(name);
+}
+
 }  // namespace xhook::data

@@ -13,6 +13,8 @@ class SqliteBackend : public Backend {
     QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
+    std::optional<QList<DeclaredParameter>> procedureParameters(QSqlDatabase& db,
+                                                                const QString& name) override;
     // BEGIN IMMEDIATE: the write lock is taken at the start, so concurrent writers queue behind
     // the busy timeout instead of failing halfway through.
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }

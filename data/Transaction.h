@@ -9,12 +9,10 @@ namespace xhook::data {
 // Each raises DbError when the database refuses.
 class TransactionInterface {
   public:
+    virtual ~TransactionInterface() = default;
     virtual void beginTrans() = 0;
     virtual void commitTrans() = 0;
     virtual void rollbackTrans() = 0;
-
-  protected:
-    ~TransactionInterface() = default;
 };
 
 // A transaction for a scope: begun when it is made, rolled back when the scope is left before

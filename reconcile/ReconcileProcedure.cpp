@@ -11,6 +11,7 @@
 #include "foundation/Messages.h"
 #include "reconcile/IdListLimits.h"
 #include "reconcile/ReconcileOutcome.h"
+#include "reconcile/ReconcileParameters.h"
 #include "window/HookForm.h"
 #include "window/WindowSession.h"
 
@@ -28,29 +29,23 @@ struct ProcedureAnswer {
     QString text;
 };
 
-void addParameter(Command& command, const QString& name, int type, int direction, int size,
-                  const QVariant& value) {
-    command.appendParameter(Command::createParameter(name, type, direction, size, value));
-}
-
+// The declared parameters with the values of this call, in their order.
 void prepareCommand(Command& command, data::Connection& connection, const QString& outboundIds,
                     const QString& invoiceIds) {
     command.setActiveConnection(&connection);
     command.setCommandText(kReconcileProcedureName);
     command.setCommandType(Command::adCmdStoredProc);
-    using namespace data;
-    addParameter(command, QStringLiteral("interids1"), adVarChar, adParamInput,
-                 kIdListParameterSize, enclosedIdList(outboundIds));
-    addParameter(command, QStringLiteral("interids2"), adVarChar, adParamInput,
-                 kIdListParameterSize, enclosedIdList(invoiceIds));
-    addParameter(command, QStringLiteral("intType"), adBigInt, adParamInput, 10,
-                 QVariant::fromValue(kReconcileType));
-    addParameter(command, QStringLiteral("intReturnValue"), adBigInt, adParamOutput, 10,
-                 QVariant::fromValue(kAnswerRefused));
-    addParameter(command, QStringLiteral("strReturnValue"), adVarChar, adParamOutput, 100,
-                 QString(""));
-    addParameter(command, QStringLiteral("loginUserId"), adBigInt, adParamInput, 10,
-                 windowSession().gLoginUserId);
+    const QVariantList values = {enclosedIdList(outboundIds),
+                                 enclosedIdList(invoiceIds),
+                                 QVariant::fromValue(kReconcileType),
+                                 QVariant::fromValue(kAnswerRefused),
+                                 QString(""),
+                                 windowSession().gLoginUserId};
+    const QList<data::DeclaredParameter> declared = reconcileProcedureParameters();
+    for (qsizetype i = 0; i < declared.size(); ++i)
+        command.appendParameter(Command::createParameter(declared[i].name, declared[i].type,
+                                                         declared[i].direction, declared[i].size,
+                                                         values[i]));
 }
 
 // Both outputs are read, and converted, before either is acted on.

@@ -83,7 +83,9 @@ QList<data::Parameter> parametersOf(const QVariantList& row) {
 }  // namespace
 
 RecordingReconcileProcedure::RecordingReconcileProcedure()
-    : previous_(data::findNativeProcedure(kProcedureName)) {
+    : previous_(data::findNativeProcedure(kProcedureName)),
+      previousParameters_(data::nativeProcedureParameters(kProcedureName)
+                              .value_or(QList<data::DeclaredParameter>())) {
     data::registerNativeProcedure(kProcedureName,
                                   [this](QSqlDatabase&, QList<data::Parameter>& parameters) {
                                       calls_.append(parameters);
@@ -99,7 +101,7 @@ RecordingReconcileProcedure::RecordingReconcileProcedure()
 
 RecordingReconcileProcedure::~RecordingReconcileProcedure() {
     if (previous_)
-        data::registerNativeProcedure(kProcedureName, previous_);
+        data::registerNativeProcedure(kProcedureName, previous_, previousParameters_);
     else
         data::unregisterNativeProcedure(kProcedureName);
 }

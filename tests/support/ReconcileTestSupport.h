@@ -64,6 +64,7 @@ class RecordingReconcileProcedure {
     QList<QList<data::Parameter>> calls_;
     QString server_;  // the PostgreSQL database it is installed in
     data::NativeProcedure previous_;
+    QList<data::DeclaredParameter> previousParameters_;
 };
 
 // What the reconciliation commands find around them: the settings fields they read (the title
