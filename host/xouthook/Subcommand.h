@@ -20,5 +20,6 @@ Subcommand showSubcommand();
 Subcommand reconcileSubcommand();
 Subcommand autoReconcileSubcommand();
 Subcommand layoutSubcommand();
+Subcommand checkSubcommand();
 
 }  // namespace xhook::tool

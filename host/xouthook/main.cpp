@@ -13,7 +13,8 @@ namespace {
 QList<Subcommand> subcommands() {
     return {xhook::tool::settingsSubcommand(),      xhook::tool::demoDbSubcommand(),
             xhook::tool::showSubcommand(),          xhook::tool::reconcileSubcommand(),
-            xhook::tool::autoReconcileSubcommand(), xhook::tool::layoutSubcommand()};
+            xhook::tool::autoReconcileSubcommand(), xhook::tool::layoutSubcommand(),
+            xhook::tool::checkSubcommand()};
 }
 
 int printUsage(FILE* to) {
