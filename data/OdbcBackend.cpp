@@ -11,6 +11,7 @@
 #include "data/OdbcHandle.h"
 #include "data/OdbcProcedureCall.h"
 #include "data/OdbcProcedureCatalog.h"
+#include "data/OdbcTextLiteral.h"
 #include "data/OdbcTransactions.h"
 #include "data/SqlDialect.h"
 #include "data/SqlServerOptions.h"
@@ -80,20 +81,20 @@ QString OdbcBackend::name() const {
 }
 
 // The connection string is checked before a database is added, so that a refused key or value
-// is reported as such even where the driver is missing. The session's socket is the one that
+// is reported as such even where the driver is missing. The session's sockets are those that
 // the open adds to the process.
 QSqlDatabase OdbcBackend::openDatabase(const ConnectionString& cs,
                                        const QString& qtConnectionName) {
     const OdbcTarget target = targetOf(provider_, cs);
     requireNoFileDataSource(target);
-    const OdbcSocket::Sockets before = OdbcSocket::ofProcess();
+    const OdbcSessionSockets::Sockets before = OdbcSessionSockets::ofProcess();
     QSqlDatabase db = addAndOpen(QStringLiteral("QODBC"), qtConnectionName,
                                  [&](QSqlDatabase& added) { return openError(added, target); });
-    socket_ = OdbcSocket::addedBetween(before, OdbcSocket::ofProcess());
+    sockets_ = OdbcSessionSockets::addedBetween(before, OdbcSessionSockets::ofProcess());
     const QString dbmsName = odbcInfoText(odbcConnectionOf(db), SQL_DBMS_NAME);
     server_ = odbcServerOfDbmsName(dbmsName);
-    qCDebug(lcConnection).noquote() << "ODBC server:" << dbmsName << "("
-                                    << odbcServerName(server_) << "statements)";
+    qCDebug(lcConnection).noquote() << QStringLiteral("the ODBC driver reaches %1 (%2 statements)")
+                                           .arg(dbmsName, odbcServerName(server_));
     return db;
 }
 
@@ -101,10 +102,14 @@ QString OdbcBackend::dialectText(const QString& sql) const {
     return getsTextsAsWritten(server_) ? sql : rewriteTransactSql(sql);
 }
 
+QString OdbcBackend::textLiteral(QSqlDatabase&, const QString& text) {
+    return odbcTextLiteral(server_, text);
+}
+
 // Without an open transaction the call gets one of its own (read committed), as on the other
 // providers, so that answers refused here leave nothing of the procedure's work behind.
-void OdbcBackend::runProcedure(QSqlDatabase& db, const QString& name,
-                               QList<Parameter>& parameters, bool inTransaction) {
+void OdbcBackend::runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
+                               bool inTransaction) {
     if (server_ == OdbcServer::Sqlite)
         throw DbError(DbErrorNumber::Generic,
                       QStringLiteral("could not find stored procedure '%1': SQLite has no stored "
@@ -119,10 +124,11 @@ void OdbcBackend::runProcedure(QSqlDatabase& db, const QString& name,
     }
     std::unique_ptr<TransactionInterface> own;
     if (server_ == OdbcServer::PostgreSql)
-        own = std::make_unique<StatementTransactions>(
-            db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"));
+        own = std::make_unique<OdbcStatementTransactions>(
+            db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"), sessionEnded());
     else
-        own = std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::ReadCommitted);
+        own = std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::ReadCommitted,
+                                                 sessionEnded());
     Transaction transaction(*own);
     runOdbcProcedure(odbcConnectionOf(db), form, name, parameters);
     transaction.commit();
@@ -130,9 +136,9 @@ void OdbcBackend::runProcedure(QSqlDatabase& db, const QString& name,
 
 std::optional<QList<DeclaredParameter>> OdbcBackend::procedureParameters(QSqlDatabase& db,
                                                                          const QString& name) {
-    return odbcProcedureParameters(odbcConnectionOf(db), name,
-                                   server_ == OdbcServer::PostgreSql ? CatalogLengths::NotKept
-                                                                     : CatalogLengths::Kept);
+    return odbcProcedureParameters(
+        odbcConnectionOf(db), name,
+        server_ == OdbcServer::PostgreSql ? CatalogLengths::NotKept : CatalogLengths::Kept);
 }
 
 QString OdbcBackend::beginStatement() const {
@@ -142,17 +148,23 @@ QString OdbcBackend::beginStatement() const {
 
 std::unique_ptr<TransactionInterface> OdbcBackend::transactionsOf(const QSqlDatabase& db) const {
     if (getsTextsAsWritten(server_))
-        return std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::Serializable);
-    return Backend::transactionsOf(db);
+        return std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::Serializable,
+                                                  sessionEnded());
+    return std::make_unique<OdbcStatementTransactions>(db, beginStatement(), sessionEnded());
+}
+
+// The sockets alone decide: a driver that knows its session dead is asked on the next statement.
+OdbcTransactions::SessionEnded OdbcBackend::sessionEnded() const {
+    return [this] { return sockets_.isKnown() && sockets_.endedByPeer(); };
 }
 
 bool OdbcBackend::stillConnected(QSqlDatabase& db) {
-    if (!db.isOpen() || !socket_.isKnown() || socket_.endedByPeer()) return false;
+    if (!db.isOpen() || !sockets_.isKnown() || sockets_.endedByPeer()) return false;
     return connectionAttribute(db, SQL_ATTR_CONNECTION_DEAD, SQL_CD_FALSE) != SQL_CD_TRUE;
 }
 
 bool OdbcBackend::resetSession(QSqlDatabase& db) {
-    if (server_ == OdbcServer::Sqlite || !socket_.isKnown() || !db.isOpen()) return false;
+    if (server_ == OdbcServer::Sqlite || !sockets_.isKnown() || !db.isOpen()) return false;
     if (connectionAttribute(db, SQL_ATTR_AUTOCOMMIT, SQL_AUTOCOMMIT_ON) == SQL_AUTOCOMMIT_OFF &&
         !db.rollback())
         return false;

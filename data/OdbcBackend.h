@@ -2,7 +2,8 @@
 
 #include "data/Backend.h"
 #include "data/OdbcServer.h"
-#include "data/OdbcSocket.h"
+#include "data/OdbcSessionSockets.h"
+#include "data/OdbcTransactions.h"
 
 namespace xhook::data {
 
@@ -22,6 +23,8 @@ class OdbcBackend : public Backend {
     QString name() const override;
     QSqlDatabase openDatabase(const ConnectionString& cs, const QString& qtConnectionName) override;
     QString dialectText(const QString& sql) const override;
+    // By the rules of the server behind the driver (OdbcTextLiteral.h).
+    QString textLiteral(QSqlDatabase& db, const QString& text) override;
     void runProcedure(QSqlDatabase& db, const QString& name, QList<Parameter>& parameters,
                       bool inTransaction) override;
     std::optional<QList<DeclaredParameter>> procedureParameters(QSqlDatabase& db,
@@ -32,18 +35,20 @@ class OdbcBackend : public Backend {
     std::unique_ptr<TransactionInterface> transactionsOf(const QSqlDatabase& db) const override;
 
     bool poolable() const override { return true; }
-    // The session's socket has nothing waiting, and the driver does not know it dead.
+    // The session's sockets have nothing waiting, and the driver does not know it dead.
     bool stillConnected(QSqlDatabase& db) override;
     // The driver's transaction, if one is open, is rolled back. A SQLite file, and a session
-    // whose socket was not found at its open, are not kept.
+    // whose sockets were not found at its open, are not kept.
     bool resetSession(QSqlDatabase& db) override;
 
     OdbcServer server() const { return server_; }
 
   private:
+    OdbcTransactions::SessionEnded sessionEnded() const;
+
     Provider provider_;
     OdbcServer server_ = OdbcServer::Other;
-    OdbcSocket socket_;
+    OdbcSessionSockets sockets_;
 };
 
 }  // namespace xhook::data

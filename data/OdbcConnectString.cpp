@@ -71,8 +71,9 @@ QString odbcValue(const QString& key, const QString& value) {
 OdbcConnectString::OdbcConnectString(const ConnectionString& cs) {
     loginTimeout_ = loginTimeoutOf(cs);
     if (cs.contains(QStringLiteral("Extended Properties")))
-        refuse(QStringLiteral("Extended Properties is not read here: write its ODBC keys into "
-                              "the connection string itself"));
+        refuse(
+            QStringLiteral("Extended Properties is not read here: write its ODBC keys into "
+                           "the connection string itself"));
     QStringList items;
     QString dsn, driver;
     for (const QString& key : cs.keys()) {
@@ -87,8 +88,9 @@ OdbcConnectString::OdbcConnectString(const ConnectionString& cs) {
         items << name + '=' + (braced ? value : odbcValue(key, value));
     }
     if (dsn.isEmpty() && driver.isEmpty())
-        refuse(QStringLiteral("a connection string of the ODBC provider names a data source "
-                              "(DSN=… or Data Source=…) or a driver (Driver={…})"));
+        refuse(
+            QStringLiteral("a connection string of the ODBC provider names a data source "
+                           "(DSN=… or Data Source=…) or a driver (Driver={…})"));
     if (!dsn.isEmpty() && driver.isEmpty()) {
         driver = driverOfDataSource(dsn);
         if (driver.isEmpty())
@@ -102,8 +104,8 @@ OdbcConnectString::OdbcConnectString(const ConnectionString& cs) {
                            : QStringLiteral("data source '%1'").arg(dsn);
     for (const char* key : {"Server", "Servername", "Port", "Database", "Initial Catalog"})
         if (!cs.value(QLatin1String(key)).isEmpty())
-            where_ += QStringLiteral(" %1 '%2'").arg(QString::fromLatin1(key).toLower(),
-                                                       cs.value(QLatin1String(key)));
+            where_ += QStringLiteral(" %1 '%2'")
+                          .arg(QString::fromLatin1(key).toLower(), cs.value(QLatin1String(key)));
 }
 
 }  // namespace xhook::data

@@ -32,8 +32,8 @@ QString odbcInfoText(OdbcHandle connection, unsigned short infoType) {
     SQLSMALLINT bytes = 0;
     if (!SQL_SUCCEEDED(SQLGetInfoW(connection, infoType, text, sizeof text, &bytes)))
         return QString();
-    return fromWide(text, qMin<qsizetype>(bytes, sizeof text - sizeof(SQLWCHAR)) /
-                              qsizetype(sizeof(SQLWCHAR)));
+    return fromWide(
+        text, qMin<qsizetype>(bytes, sizeof text - sizeof(SQLWCHAR)) / qsizetype(sizeof(SQLWCHAR)));
 }
 
 DbError odbcError(short handleType, OdbcHandle handle, const QString& context) {

@@ -22,8 +22,8 @@ constexpr SQLUSMALLINT kOrdinalColumn = 18;
 QString textColumn(const OdbcStatement& statement, SQLUSMALLINT column) {
     SQLWCHAR text[512];
     SQLLEN bytes = 0;
-    if (!SQL_SUCCEEDED(SQLGetData(statement.handle(), column, SQL_C_WCHAR, text, sizeof text,
-                                  &bytes)) ||
+    if (!SQL_SUCCEEDED(
+            SQLGetData(statement.handle(), column, SQL_C_WCHAR, text, sizeof text, &bytes)) ||
         bytes == SQL_NULL_DATA)
         return QString();
     const qsizetype units = qMin<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)), 511);
@@ -33,7 +33,8 @@ QString textColumn(const OdbcStatement& statement, SQLUSMALLINT column) {
 int intColumn(const OdbcStatement& statement, SQLUSMALLINT column) {
     SQLINTEGER value = 0;
     SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(SQLGetData(statement.handle(), column, SQL_C_SLONG, &value, 0, &indicator)) ||
+    if (!SQL_SUCCEEDED(
+            SQLGetData(statement.handle(), column, SQL_C_SLONG, &value, 0, &indicator)) ||
         indicator == SQL_NULL_DATA)
         return 0;
     return value;
@@ -145,19 +146,19 @@ QList<DeclaredParameter> columnsOf(OdbcHandle connection, const QString& schema,
                                    const QString& procedure, CatalogLengths lengths) {
     OdbcStatement statement(connection);
     std::u16string schemaText = wide(schema), procedureText = wide(procedure);
-    statement.check(
-        SQLProcedureColumnsW(statement.handle(), nullptr, 0,
-                             schema.isEmpty() ? nullptr : pointer(schemaText),
-                             SQLSMALLINT(schemaText.size()), pointer(procedureText),
-                             SQLSMALLINT(procedureText.size()), nullptr, 0),
-        QStringLiteral("the procedure catalog (SQLProcedureColumns)"));
+    statement.check(SQLProcedureColumnsW(statement.handle(), nullptr, 0,
+                                         schema.isEmpty() ? nullptr : pointer(schemaText),
+                                         SQLSMALLINT(schemaText.size()), pointer(procedureText),
+                                         SQLSMALLINT(procedureText.size()), nullptr, 0),
+                    QStringLiteral("the procedure catalog (SQLProcedureColumns)"));
     QList<CatalogRow> rows;
     while (SQL_SUCCEEDED(SQLFetch(statement.handle()))) {
         CatalogRow row = rowOf(statement, lengths);
         if (sameProcedure(row.procedure, procedure) && isParameter(row.kind)) rows << row;
     }
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const CatalogRow& a, const CatalogRow& b) { return a.ordinal < b.ordinal; });
+    std::stable_sort(rows.begin(), rows.end(), [](const CatalogRow& a, const CatalogRow& b) {
+        return a.ordinal < b.ordinal;
+    });
     QList<DeclaredParameter> parameters;
     for (const CatalogRow& row : rows) parameters << row.parameter;
     return parameters;

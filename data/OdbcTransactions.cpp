@@ -31,13 +31,17 @@ void OdbcTransactions::commitTrans() {
     if (isolation_ != Isolation::ReadCommitted) setIsolation(Isolation::ReadCommitted);
 }
 
-// A database that is no longer open has nothing left to roll back.
+// A database that is no longer open, or whose session has ended, has nothing left to roll back.
 void OdbcTransactions::rollbackTrans() {
-    if (!db_.isOpen()) return;
+    if (!db_.isOpen() || sessionEnded_()) return;
     const bool rolledBack = db_.rollback();
     if (isolation_ != Isolation::ReadCommitted) setIsolation(Isolation::ReadCommitted);
-    if (!rolledBack)
-        throw DbError::fromSqlError(db_.lastError(), QStringLiteral("RollbackTrans"));
+    if (!rolledBack) throw DbError::fromSqlError(db_.lastError(), QStringLiteral("RollbackTrans"));
+}
+
+void OdbcStatementTransactions::rollbackTrans() {
+    if (sessionEnded_()) return;
+    StatementTransactions::rollbackTrans();
 }
 
 }  // namespace xhook::data

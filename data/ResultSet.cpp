@@ -1,6 +1,7 @@
 #include "data/ResultSet.h"
 
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlRecord>
 
 #include "data/DbError.h"
@@ -27,6 +28,7 @@ ResultSet::ResultSet(QSqlQuery query, QString sqlText)
         const QString key = names_.last().toCaseFolded();
         if (!indexByFoldedName_.contains(key))
             indexByFoldedName_.insert(key, i);  // the first of two equal names wins
+        if (record.field(i).metaType().id() == QMetaType::Float) singlePrecisionColumns_ << i;
     }
     fetch();
 }
@@ -63,7 +65,16 @@ QVariant ResultSet::valueAt(int index) const {
         throw DbError(
             DbErrorNumber::NoCurrentRecord,
             QStringLiteral("no current record: the result is at its end — SQL: %1").arg(sqlText_));
-    return query_.value(index);
+    return fieldValue(index);
+}
+
+QVariant ResultSet::fieldValue(int index) const {
+    const QVariant value = query_.value(index);
+    if (value.typeId() != QMetaType::QString || !singlePrecisionColumns_.contains(index))
+        return value;
+    bool ok = false;
+    const double number = value.toString().toDouble(&ok);
+    return ok ? QVariant(number) : value;
 }
 
 // Names compare without regard to case: both sides are case-folded.

@@ -30,7 +30,10 @@ class ResultSet {
     QVariant value(const QString& fieldName) const;
     QVariant value(int index) const {
         FaultInjection::check(DbCall::ReadValue);
-        if (open_ && !atEnd_ && index >= 0 && index < names_.size()) return query_.value(index);
+        if (open_ && !atEnd_ && index >= 0 && index < names_.size()) {
+            if (singlePrecisionColumns_.isEmpty()) return query_.value(index);
+            return fieldValue(index);
+        }
         return valueOutOfReach(index);
     }
     int fieldIndex(const QString& fieldName) const;  // -1 when absent
@@ -44,12 +47,16 @@ class ResultSet {
     void fetch();
     void requireOpen(const char* operation) const;
     QVariant valueAt(int index) const;
+    QVariant fieldValue(int index) const;
     [[noreturn]] QVariant valueOutOfReach(int index) const;
 
     QSqlQuery query_;
     QString sqlText_;
     QHash<QString, int> indexByFoldedName_;  // field numbers by case-folded name
     QStringList names_;
+    // Columns of a single-precision floating-point type, which Qt's ODBC driver reads as the
+    // driver's text of the number: they are read as the number (a double, as elsewhere).
+    QList<int> singlePrecisionColumns_;
     bool open_ = true;
     bool atEnd_ = false;
     qint64 rowsRead_ = 0;

@@ -180,14 +180,14 @@ void SqlServerOptions::readEncryption(const ConnectionString& cs, const QString&
     const std::optional<bool> forData =
         encryptionAsked(cs, QStringLiteral("Use Encryption for Data"));
     if (encrypt && forData && *encrypt != *forData)
-        refuse(QStringLiteral("Encrypt and Use Encryption for Data say different things; "
-                              "give one of them"));
+        refuse(
+            QStringLiteral("Encrypt and Use Encryption for Data say different things; "
+                           "give one of them"));
     const bool encryptsByDefault =
         provider.startsWith(QLatin1String("MSOLEDBSQL19"), Qt::CaseInsensitive);
     encrypted_ = encrypt.value_or(forData.value_or(encryptsByDefault));
-    const bool trusted =
-        flagOf(cs, QStringLiteral("TrustServerCertificate"), false) ||
-        flagOf(cs, QStringLiteral("Trust Server Certificate"), false);
+    const bool trusted = flagOf(cs, QStringLiteral("TrustServerCertificate"), false) ||
+                         flagOf(cs, QStringLiteral("Trust Server Certificate"), false);
     if (!encrypted_) return;
     items_ << QStringLiteral("Encryption=require");
     certificateChecked_ = !trusted;
@@ -215,10 +215,12 @@ void SqlServerOptions::readTuning(const ConnectionString& cs) {
     if (cs.contains(QStringLiteral("Packet Size")))
         add(QStringLiteral("Packet Size"), "PacketSize",
             QString::number(numberOf(cs, QStringLiteral("Packet Size"), 512, 32767)));
-    add(QStringLiteral("Current Language"), "Language", cs.value(QStringLiteral("Current Language")));
+    add(QStringLiteral("Current Language"), "Language",
+        cs.value(QStringLiteral("Current Language")));
     if (cs.contains(QStringLiteral("General Timeout"))) {
         const int seconds = numberOf(cs, QStringLiteral("General Timeout"), 0, 65535);
-        if (seconds > 0) add(QStringLiteral("General Timeout"), "Timeout", QString::number(seconds));
+        if (seconds > 0)
+            add(QStringLiteral("General Timeout"), "Timeout", QString::number(seconds));
     }
     if (cs.contains(QStringLiteral("Locale Identifier")))
         numberOf(cs, QStringLiteral("Locale Identifier"), 0, 0x7fffffff);
@@ -242,18 +244,19 @@ QString SqlServerOptions::odbcConnectString() const {
 }
 
 QString SqlServerOptions::describe() const {
-    QString where = configuredServer_.isEmpty()
-                        ? QStringLiteral("server '%1'").arg(host_) +
-                              (port_ > 0 ? QStringLiteral(" port %1").arg(port_)
-                                         : instance_.isEmpty()
-                                               ? QStringLiteral(" port 1433")
-                                               : QStringLiteral(" instance '%1'").arg(instance_))
-                        : QStringLiteral("the server '%1' of FreeTDS's configuration file")
-                              .arg(configuredServer_);
+    QString where =
+        configuredServer_.isEmpty()
+            ? QStringLiteral("server '%1'").arg(host_) +
+                  (port_ > 0             ? QStringLiteral(" port %1").arg(port_)
+                   : instance_.isEmpty() ? QStringLiteral(" port 1433")
+                                         : QStringLiteral(" instance '%1'").arg(instance_))
+            : QStringLiteral("the server '%1' of FreeTDS's configuration file")
+                  .arg(configuredServer_);
     if (!database_.isEmpty()) where += QStringLiteral(", database '%1'").arg(database_);
     return QStringLiteral("opening %1 through FreeTDS%2")
-        .arg(where, encrypted_ ? (certificateChecked_ ? QStringLiteral(" with TLS, certificate checked")
-                                                      : QStringLiteral(" with TLS, certificate not checked"))
+        .arg(where, encrypted_ ? (certificateChecked_
+                                      ? QStringLiteral(" with TLS, certificate checked")
+                                      : QStringLiteral(" with TLS, certificate not checked"))
                                : QString());
 }
 

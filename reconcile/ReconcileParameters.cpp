@@ -13,7 +13,8 @@ QList<data::DeclaredParameter> reconcileProcedureParameters() {
          kIdListParameterSize},
         {QStringLiteral("intType"), adParamInput, adBigInt, QStringLiteral("bigint"), 10},
         {QStringLiteral("intReturnValue"), adParamOutput, adBigInt, QStringLiteral("bigint"), 10},
-        {QStringLiteral("strReturnValue"), adParamOutput, adVarChar, QStringLiteral("varchar"), 100},
+        {QStringLiteral("strReturnValue"), adParamOutput, adVarChar, QStringLiteral("varchar"),
+         100},
         {QStringLiteral("loginUserId"), adParamInput, adBigInt, QStringLiteral("bigint"), 10},
     };
 }

@@ -29,7 +29,8 @@ const QStringList kLineColumns = {"finterid", "fentryid",          "fbillno",
 
 QList<ContractObject> contractObjects() {
     return {
-        {"table", "tblFindInfoEntry",
+        {"table",
+         "tblFindInfoEntry",
          {"ftypeid", "fentryid", "fFieldname", "fTitleName", "fAlign", "fDataFormat", "fIsMerge",
           "fIsSum"}},
         {"view", "vGSaleFP", kLineColumns, 100},
@@ -86,8 +87,9 @@ CheckedObject checkObject(data::Connection& connection, const ContractObject& co
                  configuredColumns(connection, contract.configurationType)) {
                 ++configured;
                 if (!columns.contains(c.field.toLower()))
-                    problems << QStringLiteral("no column %1 (configured in tblFindInfoEntry, "
-                                               "ftypeid %2, fentryid %3)")
+                    problems << QStringLiteral(
+                                    "no column %1 (configured in tblFindInfoEntry, "
+                                    "ftypeid %2, fentryid %3)")
                                     .arg(c.field)
                                     .arg(contract.configurationType)
                                     .arg(c.entry);
@@ -106,7 +108,8 @@ CheckedObject checkObject(data::Connection& connection, const ContractObject& co
 
 QString catalogName(const data::Connection& connection) {
     const QString provider = connection.providerName();
-    if (provider == QLatin1String("SQLite")) return QStringLiteral("the procedures registered on SQLite");
+    if (provider == QLatin1String("SQLite"))
+        return QStringLiteral("the procedures registered on SQLite");
     if (provider == QLatin1String("PostgreSQL")) return QStringLiteral("the information schema");
     return QStringLiteral("the ODBC procedure catalog");
 }
@@ -123,7 +126,8 @@ CheckedObject checkProcedure(data::Connection& connection) {
     if (!declared) return {object, false, QStringLiteral("not in ") + catalog};
     const QStringList problems = procedureProblems(*declared, reconcileProcedureParameters());
     if (!problems.isEmpty()) return {object, false, problems.join(QStringLiteral("; "))};
-    return {object, true, QStringLiteral("%1 parameters, from %2").arg(declared->size()).arg(catalog)};
+    return {object, true,
+            QStringLiteral("%1 parameters, from %2").arg(declared->size()).arg(catalog)};
 }
 
 CheckedObject checkFinder() {
@@ -131,7 +135,8 @@ CheckedObject checkFinder() {
     try {
         createDocumentFinder(kDocumentFinderClsid).reset();
     } catch (const ComponentError& error) {
-        return {object, false, QStringLiteral("%1 (%2)").arg(error.description()).arg(error.number())};
+        return {object, false,
+                QStringLiteral("%1 (%2)").arg(error.description()).arg(error.number())};
     }
     return {object, true, QStringLiteral("created")};
 }

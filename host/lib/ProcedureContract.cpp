@@ -40,9 +40,8 @@ QStringList problemsOf(int position, const DeclaredParameter& declared,
     const QString which = QStringLiteral("parameter %1 %2").arg(position).arg(declared.name);
     if (plainName(declared.name).compare(expected.name, Qt::CaseInsensitive) != 0)
         problems << QStringLiteral("%1 should be named %2").arg(which, expected.name);
-    const bool directionAgrees = isOutput(expected.direction)
-                                     ? isOutput(declared.direction)
-                                     : declared.direction == adParamInput;
+    const bool directionAgrees = isOutput(expected.direction) ? isOutput(declared.direction)
+                                                              : declared.direction == adParamInput;
     if (!directionAgrees)
         problems << QStringLiteral("%1 is %2, the component passes it as %3")
                         .arg(which, directionText(declared.direction),

@@ -15,8 +15,8 @@ void printChecked(const QList<host::CheckedObject>& checked) {
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     for (const host::CheckedObject& c : checked)
-        out << (c.sound ? QStringLiteral("ok     ") : QStringLiteral("WRONG  ")) << c.object
-            << ": " << c.finding << '\n';
+        out << (c.sound ? QStringLiteral("ok     ") : QStringLiteral("WRONG  ")) << c.object << ": "
+            << c.finding << '\n';
 }
 
 // The connection is opened as the component opens it; a failure to open passes out (exit 2).
