@@ -169,7 +169,7 @@ TEST_P(TransactionTest, ABeginThatIsRefusedLeavesNoTransaction) {
     EXPECT_TRUE(next.isOpen());
 }
 
-XHOOK_ON_BOTH_BACKENDS(TransactionTest);
+XHOOK_ON_EVERY_PROVIDER(TransactionTest);
 
 // The operation's work begins a transaction, inserts a row and then ends as the case says.
 class DatabaseOperationTest : public TransactionTest {
@@ -311,6 +311,6 @@ TEST_P(DatabaseOperationTest, AFailedRollbackPassesOutAfterTheMessage) {
     EXPECT_EQ(rows(), 0) << "closing the connection ended the transaction";
 }
 
-XHOOK_ON_BOTH_BACKENDS(DatabaseOperationTest);
+XHOOK_ON_EVERY_PROVIDER(DatabaseOperationTest);
 
 }  // namespace

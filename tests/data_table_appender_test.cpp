@@ -99,6 +99,6 @@ TEST_P(TableAppenderTest, AnUnknownColumnIsRefusedBeforeAnyRowIsWritten) {
     EXPECT_EQ(readScalar(connection, "select count(*) from widths").toInt(), 0);
 }
 
-XHOOK_ON_BOTH_BACKENDS(TableAppenderTest);
+XHOOK_ON_EVERY_PROVIDER(TableAppenderTest);
 
 }  // namespace

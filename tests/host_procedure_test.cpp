@@ -218,4 +218,4 @@ TEST_P(ReconcileProcedureTest, LongNamesAreCutWithinTheReasonLimit) {
     EXPECT_EQ(host::limitReason(pairs, 8), pairs);
 }
 
-XHOOK_ON_BOTH_BACKENDS(ReconcileProcedureTest);
+XHOOK_ON_EACH_PROVIDER(ReconcileProcedureTest);

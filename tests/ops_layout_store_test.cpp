@@ -52,7 +52,7 @@ class LayoutStoreTest : public test::ScratchDatabaseTest {
         shared().DBConnectionString = connectionString_;
         shared().gConnection.reset();
         data::Connection connection;
-        connection.setConnectionString(connectionString_);
+        connection.setConnectionString(providerConnectionString());
         connection.open();
         connection.beginTrans();
         host::createHostSchema(connection);
@@ -210,7 +210,7 @@ TEST_P(LayoutStoreTest, SaveOfAGridWithoutColumnsDeletesTheLayout) {
 TEST_P(LayoutStoreTest, RefusedRowRollsTheWholeSaveBackAfterTheMessage) {
     TransactionWatchingMessages messages;
     store("XSGJA", 1, sequential({110, 111, 112, 113, 114}));
-    if (backend() == test::Backend::SQLite) {
+    if (!test::onServer(backend())) {
         run("create trigger refuse_fourth before insert on t_GS_tableinfo when new.fsequence = 3 "
             "begin select raise(abort, 'fourth column refused'); end");
     } else {
@@ -294,6 +294,6 @@ TEST_P(LayoutStoreTest, ToolPrintsTheLayoutsOfANameByTypeAndSequence) {
               "0\t0\t600\n1\t0\t1200\n1\t1\t900\n");
 }
 
-XHOOK_ON_BOTH_BACKENDS(LayoutStoreTest);
+XHOOK_ON_EVERY_PROVIDER(LayoutStoreTest);
 
 }  // namespace

@@ -1,9 +1,9 @@
-// The PostgreSQL provider's own connection pool, on a server of the test's own, reached directly
-// and through the latency proxy: each operation still opens and closes its connection, but a
-// pooled one keeps the server session for the next; a session that the server or the network has
-// ended meanwhile costs the next operation nothing but a fresh connection; a server that stops
-// during an operation still fails it with its own message; Pooling=false opens a session per
-// operation.
+// The connection pool of the PostgreSQL and the ODBC providers, on a server of the test's own,
+// reached directly and through the latency proxy, through each provider: each operation still opens
+// and closes its connection, but a pooled one keeps the server session for the next; a session that
+// the server or the network has ended meanwhile costs the next operation nothing but a fresh
+// connection; a server that stops during an operation still fails it with its own message;
+// Pooling=false opens a session per operation.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,10 +33,21 @@ using std::chrono::milliseconds;
 
 const QString kSessionStarted = QStringLiteral("connection authorized");
 
-enum class Route { Direct, Proxy };
+// The server directly or through the latency proxy, each through the PostgreSQL provider or
+// through ODBC (psqlODBC).
+enum class Route { Direct, Proxy, DirectThroughOdbc, ProxyThroughOdbc };
+
+bool throughProxy(Route route) {
+    return route == Route::Proxy || route == Route::ProxyThroughOdbc;
+}
+
+bool routeThroughOdbc(Route route) {
+    return route == Route::DirectThroughOdbc || route == Route::ProxyThroughOdbc;
+}
 
 std::string routeName(const ::testing::TestParamInfo<Route>& info) {
-    return info.param == Route::Direct ? "Direct" : "Proxy";
+    return std::string(throughProxy(info.param) ? "Proxy" : "Direct") +
+           (routeThroughOdbc(info.param) ? "ThroughODBC" : "");
 }
 
 class PoolingTest : public ReconcileWindowFixture, public ::testing::WithParamInterface<Route> {
@@ -59,13 +70,14 @@ class PoolingTest : public ReconcileWindowFixture, public ::testing::WithParamIn
         ASSERT_TRUE(server.started()) << "scripts/pg-test-server could not start a server";
         data::ConnectionPool::ofThisThread().clear();
         host::createDemoDatabase(unpooled(), {}, true);
-        if (GetParam() == Route::Proxy) {
+        if (throughProxy(GetParam())) {
             proxy = std::make_unique<bench::LatencyProxy>(
                 bench::LatencyProxy::unixSocketOf(server.connectionString()), milliseconds(2));
             base = bench::LatencyProxy::throughProxy(server.connectionString(), proxy->port());
         } else {
             base = server.connectionString();
         }
+        if (routeThroughOdbc(GetParam())) base = odbcConnectionString(base);
         shared().DBConnectionString = base;
     }
 
@@ -244,7 +256,9 @@ TEST_P(PoolingTest, AServerStoppingDuringAnOperationFailsItWithItsOwnMessage) {
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Route, PoolingTest, ::testing::Values(Route::Direct, Route::Proxy),
+INSTANTIATE_TEST_SUITE_P(Route, PoolingTest,
+                         ::testing::Values(Route::Direct, Route::Proxy, Route::DirectThroughOdbc,
+                                           Route::ProxyThroughOdbc),
                          routeName);
 
 }  // namespace

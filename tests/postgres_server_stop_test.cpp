@@ -25,13 +25,17 @@ using namespace xhook::test;
 
 namespace {
 
-class ServerStopTest : public ReconcileWindowFixture {
+// On a server of the test's own, through the PostgreSQL provider and through ODBC.
+class ServerStopTest : public ReconcileWindowFixture,
+                       public ::testing::WithParamInterface<Backend> {
   protected:
     void SetUp() override {
         ReconcileWindowFixture::SetUp();
         ASSERT_TRUE(server.started()) << "scripts/pg-test-server could not start a server";
-        shared().DBConnectionString = server.connectionString();
-        host::createDemoDatabase(shared().DBConnectionString);
+        host::createDemoDatabase(server.connectionString());
+        shared().DBConnectionString = throughOdbc(GetParam())
+                                          ? odbcConnectionString(server.connectionString())
+                                          : server.connectionString();
     }
 
     // Stops the server after `delay`, from another thread, while this one waits on the database;
@@ -46,7 +50,7 @@ class ServerStopTest : public ReconcileWindowFixture {
     // Another workstation's transaction that holds a lock the operation will wait for.
     std::unique_ptr<data::Connection> holdLock(const QString& sql) {
         auto other = std::make_unique<data::Connection>();
-        other->setConnectionString(shared().DBConnectionString);
+        other->setConnectionString(server.connectionString());
         other->open();
         other->beginTrans();
         other->execute(sql);
@@ -63,7 +67,7 @@ class ServerStopTest : public ReconcileWindowFixture {
     OwnServer server;
 };
 
-TEST_F(ServerStopTest, AStoppedServerFailsTheLoadAndTheNextLoadSucceedsOnceItIsBack) {
+TEST_P(ServerStopTest, AStoppedServerFailsTheLoadAndTheNextLoadSucceedsOnceItIsBack) {
     server.crash();
     shared().gInvoiceIds = QStringLiteral("1001");
     const data::DbError error = raisedBy<data::DbError>([&] { window.find1(); });
@@ -79,7 +83,7 @@ TEST_F(ServerStopTest, AStoppedServerFailsTheLoadAndTheNextLoadSucceedsOnceItIsB
     EXPECT_EQ(shared().gConnection, nullptr);
 }
 
-TEST_F(ServerStopTest, AServerStoppingDuringTheReconciliationFailsItAndTheNextOneReconciles) {
+TEST_P(ServerStopTest, AServerStoppingDuringTheReconciliationFailsItAndTheNextOneReconciles) {
     shared().gInvoiceIds = QStringLiteral("1001");
     shared().gOutboundIds = QStringLiteral("5001");
     ASSERT_TRUE(window.find1());
@@ -106,7 +110,7 @@ TEST_F(ServerStopTest, AServerStoppingDuringTheReconciliationFailsItAndTheNextOn
     EXPECT_TRUE(commandsDisabled());
 }
 
-TEST_F(ServerStopTest, AServerStoppingDuringALayoutSaveKeepsTheStoredLayout) {
+TEST_P(ServerStopTest, AServerStoppingDuringALayoutSaveKeepsTheStoredLayout) {
     FlexGrid grid("vsf1");
     grid.setColCount(4);
     ASSERT_TRUE(SaveGridLayout("XSGJA", grid, 1));
@@ -133,5 +137,9 @@ TEST_F(ServerStopTest, AServerStoppingDuringALayoutSaveKeepsTheStoredLayout) {
     EXPECT_EQ(restored.ColWidth(0), grid.ColWidth(0));
     EXPECT_EQ(messages.messages.size(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Provider, ServerStopTest,
+                         ::testing::Values(Backend::PostgreSQL, Backend::PostgreSQLThroughOdbc),
+                         backendName);
 
 }  // namespace

@@ -197,6 +197,9 @@ class StatementTrace {
 };
 
 TEST_P(AutomaticReconciliation, TheSourceQueryIsTheHostsTextForTheInvoiceList) {
+    if (xhook::test::throughOdbc(backend()))
+        GTEST_SKIP() << "the trace reads the server's statements through its own client library "
+                        "(SQLite's, libpq), which an ODBC driver does not expose";
     createInvoiceLines({{1001, 5001}, {1002, 5002}});
     fillDocumentGrid(*form().vsf1, {"1001", "1002"});
     // The command takes the connection that it finds open, so the trace sees its statements.
@@ -239,8 +242,8 @@ TEST_P(AutomaticReconciliationOnTheDemoDatabase, InvoicesAreReconciledWithTheirL
     EXPECT_TRUE(commandsEnabled());
 }
 
-XHOOK_ON_BOTH_BACKENDS(AutomaticReconciliationOnTheDemoDatabase);
+XHOOK_ON_EACH_PROVIDER(AutomaticReconciliationOnTheDemoDatabase);
 
-XHOOK_ON_BOTH_BACKENDS(AutomaticReconciliation);
+XHOOK_ON_EACH_PROVIDER(AutomaticReconciliation);
 
 }  // namespace

@@ -268,8 +268,8 @@ TEST_P(ManualReconciliationOnTheDemoDatabase, AMatchingInvoiceIsReconciledOnceTh
     EXPECT_EQ(lastReconcileOutcome().answer, -1);
 }
 
-XHOOK_ON_BOTH_BACKENDS(ManualReconciliationOnTheDemoDatabase);
+XHOOK_ON_EACH_PROVIDER(ManualReconciliationOnTheDemoDatabase);
 
-XHOOK_ON_BOTH_BACKENDS(ManualReconciliation);
+XHOOK_ON_EACH_PROVIDER(ManualReconciliation);
 
 }  // namespace

@@ -55,7 +55,7 @@ class DiagnosticLog : public DemoDatabaseBackendFixture {
   protected:
     void SetUp() override {
         DemoDatabaseBackendFixture::SetUp();
-        if (GetParam() == Backend::PostgreSQL)
+        if (onServer(GetParam()))
             shared().DBConnectionString += QStringLiteral(";Password=") + kPassword;
     }
 };
@@ -65,8 +65,16 @@ TEST_P(DiagnosticLog, AGridLoadWritesItsConnectionStatementsRowsAndResult) {
     loadWindow("1001", "");
     const int lines = window.vsf1().RowCount() - 2;
 
-    const QString provider = GetParam() == Backend::SQLite ? "SQLite" : "PostgreSQL";
-    const QStringList connection = log.matching("^xhook.connection: ");
+    const QString provider = throughOdbc(GetParam())         ? "MSDASQL"
+                             : GetParam() == Backend::SQLite ? "SQLite"
+                                                             : "PostgreSQL";
+    QStringList connection = log.matching("^xhook.connection: ");
+    if (throughOdbc(GetParam())) {
+        // Through ODBC, the server that the driver reaches, once it is open.
+        ASSERT_EQ(connection.size(), 4) << log.all().toStdString();
+        EXPECT_EQ(connection.takeAt(1),
+                  "xhook.connection: the ODBC driver reaches PostgreSQL (PostgreSQL statements)");
+    }
     ASSERT_EQ(connection.size(), 3) << log.all().toStdString();
     EXPECT_TRUE(connection[0].startsWith("xhook.connection: opening provider=" + provider));
     EXPECT_TRUE(connection[1].startsWith("xhook.connection: opened "));
@@ -160,6 +168,6 @@ TEST_P(DiagnosticLog, OffByDefaultAndEachCategoryByItself) {
     }
 }
 
-XHOOK_ON_BOTH_BACKENDS(DiagnosticLog);
+XHOOK_ON_EACH_PROVIDER(DiagnosticLog);
 
 }  // namespace

@@ -308,6 +308,9 @@ TEST_P(GridLoaderTest, AFailedOpenPassesToTheCallerWithoutAMessage) {
 // Numbers show at most 15 significant digits and never an exponent below 10^15; the totals keep
 // the number behind a text that shows fewer digits, so that a total reads back as itself.
 TEST_P(GridLoaderTest, NumberCellsAndTotalsShowPlainDigitsAndKeepTheExactSum) {
+    if (backend() == test::Backend::SQLiteThroughOdbc)
+        GTEST_SKIP() << "sqliteodbc reads a REAL through SQLite's text of it, 15 significant "
+                        "digits, so no number reaches the grid exactly";
     configure({{1, "fitem", "物料"},
                {2, "fqty", "数量", "7", "", 0, 1},
                {3, "famount", "金额", "7", "", 0, 1}});
@@ -362,6 +365,6 @@ TEST_P(GridLoaderTest, ATotalPastTheLargestNumberIsAnOverflow) {
     EXPECT_EQ(grid_.cellText(3, 4), "1E+308") << "the sum before the step that overflowed";
 }
 
-XHOOK_ON_BOTH_BACKENDS(GridLoaderTest);
+XHOOK_ON_EVERY_PROVIDER(GridLoaderTest);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "data/Connection.h"
+#include "data/ConnectionString.h"
 #include "host/lib/DemoDatabase.h"
 
 namespace xhook::test {
@@ -31,11 +32,44 @@ void runOnServer(const QString& sql) {
 }  // namespace
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info) {
-    return info.param == Backend::SQLite ? "SQLite" : "PostgreSQL";
+    switch (info.param) {
+        case Backend::SQLite:
+            return "SQLite";
+        case Backend::PostgreSQL:
+            return "PostgreSQL";
+        case Backend::PostgreSQLThroughOdbc:
+            return "PostgreSQLThroughODBC";
+        case Backend::SQLiteThroughOdbc:
+            return "SQLiteThroughODBC";
+    }
+    return "unknown";
 }
 
 void PrintTo(Backend backend, std::ostream* out) {
-    *out << (backend == Backend::SQLite ? "SQLite" : "PostgreSQL");
+    *out << backendName(::testing::TestParamInfo<Backend>(backend, 0));
+}
+
+QString odbcConnectionString(const QString& providerConnectionString) {
+    const data::ConnectionString cs = data::ConnectionString::parse(providerConnectionString);
+    QStringList items{QStringLiteral("Provider=MSDASQL")};
+    if (cs.provider().compare(u"SQLite", Qt::CaseInsensitive) == 0) {
+        items << QStringLiteral("Driver=SQLite3")
+              << QStringLiteral("Database=") + cs.value(QStringLiteral("Data Source"))
+              << QStringLiteral("NoCreat=1");
+    } else {
+        items << QStringLiteral("Driver={PostgreSQL Unicode}");
+        for (const auto& [key, odbcKey] : {std::pair{"Server", "Server"},
+                                           {"Port", "Port"},
+                                           {"Database", "Database"},
+                                           {"User ID", "Uid"},
+                                           {"Password", "Pwd"}})
+            if (cs.contains(QLatin1String(key)))
+                items << QLatin1String(odbcKey) + '=' + cs.value(QLatin1String(key));
+    }
+    for (const char* key : {"Pooling", "Connection Lifetime", "Connection Idle Lifetime"})
+        if (cs.contains(QLatin1String(key)))
+            items << QLatin1String(key) + '=' + cs.value(QLatin1String(key));
+    return items.join(';');
 }
 
 QString postgresServerConnection() {
@@ -60,24 +94,29 @@ QString withDatabase(const QString& connectionString, const QString& database) {
 }
 
 ScratchDatabase::ScratchDatabase(Backend backend, const QString& folder) : backend_(backend) {
-    if (backend == Backend::SQLite) {
+    if (!onServer(backend)) {
         const QString path = folder + QStringLiteral("/host.db");
         QFile::remove(path);
-        connectionString_ = host::sqliteConnectionString(path);
+        providerConnectionString_ = host::sqliteConnectionString(path);
         data::Connection create;
-        create.setConnectionString(connectionString_ + QStringLiteral(";Mode=ReadWriteCreate"));
+        create.setConnectionString(providerConnectionString_ +
+                                   QStringLiteral(";Mode=ReadWriteCreate"));
         create.open();
-        return;
+    } else {
+        serverDatabase_ = freshDatabaseName();
+        runOnServer(QStringLiteral("create database %1").arg(serverDatabase_));
+        providerConnectionString_ = withDatabase(postgresServerConnection(), serverDatabase_);
     }
-    serverDatabase_ = freshDatabaseName();
-    runOnServer(QStringLiteral("create database %1").arg(serverDatabase_));
-    connectionString_ = withDatabase(postgresServerConnection(), serverDatabase_);
+    connectionString_ = throughOdbc(backend) ? odbcConnectionString(providerConnectionString_)
+                                             : providerConnectionString_;
 }
 
 QString missingDatabaseConnectionString(Backend backend, const QString& folder) {
-    if (backend == Backend::SQLite)
-        return host::sqliteConnectionString(folder + QStringLiteral("/missing.db"));
-    return withDatabase(postgresServerConnection(), QStringLiteral("xhook_no_such_database"));
+    const QString provider =
+        onServer(backend)
+            ? withDatabase(postgresServerConnection(), QStringLiteral("xhook_no_such_database"))
+            : host::sqliteConnectionString(folder + QStringLiteral("/missing.db"));
+    return throughOdbc(backend) ? odbcConnectionString(provider) : provider;
 }
 
 void ScratchDatabaseTest::SetUp() {

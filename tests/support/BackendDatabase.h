@@ -9,20 +9,47 @@
 
 namespace xhook::test {
 
-// The two kinds of host database that a test can run against: a SQLite file, and a database on
-// the PostgreSQL server that XHOOK_PG_CONNECTION names (scripts/test starts one and sets it).
-enum class Backend { SQLite, PostgreSQL };
+// The kinds of host database that a test can run against: a SQLite file, and a database on the
+// PostgreSQL server that XHOOK_PG_CONNECTION names (scripts/test starts one and sets it), each
+// reached through its own provider or through the ODBC provider (Provider=MSDASQL, with the
+// drivers that Debian's odbc-postgresql and libsqliteodbc register).
+enum class Backend { SQLite, PostgreSQL, PostgreSQLThroughOdbc, SQLiteThroughOdbc };
 
-// Both backends, for value-parameterised tests; the instances end in "/SQLite" and
-// "/PostgreSQL", so that "--gtest_filter=*/PostgreSQL" picks the server's. The tests' CMake file
-// gives a program that instantiates a suite with XHOOK_ON_BOTH_BACKENDS the label "postgres"
-// for its PostgreSQL instances.
+// Whether the database is on the PostgreSQL server.
+inline bool onServer(Backend backend) {
+    return backend == Backend::PostgreSQL || backend == Backend::PostgreSQLThroughOdbc;
+}
+inline bool throughOdbc(Backend backend) {
+    return backend == Backend::PostgreSQLThroughOdbc || backend == Backend::SQLiteThroughOdbc;
+}
+
+// The backends, for value-parameterised tests; the instances end in "/SQLite", "/PostgreSQL",
+// "/PostgreSQLThroughODBC" and "/SQLiteThroughODBC", so that "--gtest_filter=*/PostgreSQL" picks
+// the server's through its own provider. The tests' CMake file gives a program that instantiates
+// a suite with one of these macros the label "postgres" for its instances on the server:
+//   XHOOK_ON_BOTH_BACKENDS   SQLite and PostgreSQL, each through its own provider
+//   XHOOK_ON_EACH_PROVIDER   and PostgreSQL through ODBC as well
+//   XHOOK_ON_EVERY_PROVIDER  and SQLite through ODBC as well (SQLite's stored procedures are
+//                            native, so only suites that call none run there)
 inline auto bothBackends() {
     return ::testing::Values(Backend::SQLite, Backend::PostgreSQL);
+}
+inline auto eachProvider() {
+    return ::testing::Values(Backend::SQLite, Backend::PostgreSQL, Backend::PostgreSQLThroughOdbc);
+}
+inline auto everyProvider() {
+    return ::testing::Values(Backend::SQLite, Backend::PostgreSQL, Backend::PostgreSQLThroughOdbc,
+                             Backend::SQLiteThroughOdbc);
 }
 std::string backendName(const ::testing::TestParamInfo<Backend>& info);
 #define XHOOK_ON_BOTH_BACKENDS(suite)                                       \
     INSTANTIATE_TEST_SUITE_P(Backend, suite, ::xhook::test::bothBackends(), \
+                             ::xhook::test::backendName)
+#define XHOOK_ON_EACH_PROVIDER(suite)                                       \
+    INSTANTIATE_TEST_SUITE_P(Backend, suite, ::xhook::test::eachProvider(), \
+                             ::xhook::test::backendName)
+#define XHOOK_ON_EVERY_PROVIDER(suite)                                       \
+    INSTANTIATE_TEST_SUITE_P(Backend, suite, ::xhook::test::everyProvider(), \
                              ::xhook::test::backendName)
 void PrintTo(Backend backend, std::ostream* out);
 
@@ -32,6 +59,12 @@ QString postgresServerConnection();
 QString postgresSkipReason();
 // `connectionString` naming another database on the same server.
 QString withDatabase(const QString& connectionString, const QString& database);
+
+// The ODBC provider's connection string for the database that a SQLite or PostgreSQL provider's
+// string names: the driver that Debian registers, the same file or server, database and user.
+// SQLite's driver is told not to create a missing file (NoCreat=1), as the SQLite provider never
+// does.
+QString odbcConnectionString(const QString& providerConnectionString);
 
 // A fresh, empty database for one test: a new SQLite file in `folder`, or a new database of its
 // own on the PostgreSQL server (dropped again at the end), so that tests run side by side.
@@ -43,11 +76,16 @@ class ScratchDatabase {
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;
 
     Backend backend() const { return backend_; }
+    // The string that the component under test is given: through ODBC where the backend says so.
     const QString& connectionString() const { return connectionString_; }
+    // The same database through its own provider, for what a test prepares itself (the host's
+    // schema and demo data are made through it).
+    const QString& providerConnectionString() const { return providerConnectionString_; }
 
   private:
     Backend backend_;
     QString connectionString_;
+    QString providerConnectionString_;
     QString serverDatabase_;  // the server's database, PostgreSQL only
 };
 
@@ -61,17 +99,17 @@ class ScratchDatabaseTest : public ::testing::TestWithParam<Backend> {
     void SetUp() override;
     Backend backend() const { return GetParam(); }
     const QString& connectionString() const { return scratch->connectionString(); }
+    const QString& providerConnectionString() const { return scratch->providerConnectionString(); }
 
     QTemporaryDir folder;
     std::unique_ptr<ScratchDatabase> scratch;
 };
 
 // Skips the running test when it is to run on PostgreSQL and no server is named.
-#define XHOOK_SKIP_WITHOUT_SERVER(backend)                                     \
-    do {                                                                       \
-        if ((backend) == ::xhook::test::Backend::PostgreSQL &&                 \
-            !::xhook::test::postgresSkipReason().isEmpty())                    \
-            GTEST_SKIP() << ::xhook::test::postgresSkipReason().toStdString(); \
+#define XHOOK_SKIP_WITHOUT_SERVER(backend)                                                      \
+    do {                                                                                        \
+        if (::xhook::test::onServer(backend) && !::xhook::test::postgresSkipReason().isEmpty()) \
+            GTEST_SKIP() << ::xhook::test::postgresSkipReason().toStdString();                  \
     } while (false)
 
 // A fixture that names its backend through a virtual backend(), run on the backend of the test's

@@ -47,15 +47,19 @@ QStringList dumpAll(data::Connection& connection) {
     return dump;
 }
 
+// The demo data are made through the database's own provider; the test reads and works through
+// the string of its backend.
 host::DemoSummary DemoDatabaseTest::createDemo(const host::DemoOptions& options) {
+    QString providerString;
     if (backend() == Backend::SQLite) {
         path = dir.file(QStringLiteral("demo.db"));
-        connectionString = host::sqliteConnectionString(path);
+        connectionString = providerString = host::sqliteConnectionString(path);
     } else {
         scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
         connectionString = scratch->connectionString();
+        providerString = scratch->providerConnectionString();
     }
-    const host::DemoSummary summary = host::createDemoDatabase(connectionString, options);
+    const host::DemoSummary summary = host::createDemoDatabase(providerString, options);
     connection.setConnectionString(connectionString);
     connection.open();
     return summary;

@@ -185,18 +185,19 @@ void ReconcileFixture::SetUp() {
     ReconcileWindowFixture::SetUp();
     scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
     shared().DBConnectionString = scratch->connectionString();
-    if (backend() == Backend::PostgreSQL) procedure.installOnServer(scratch->connectionString());
+    if (onServer(backend())) procedure.installOnServer(scratch->providerConnectionString());
 }
 
 void DemoDatabaseFixture::SetUp() {
     ReconcileWindowFixture::SetUp();
     if (backend() == Backend::SQLite) {
         shared().DBConnectionString = host::sqliteConnectionString(dir.file("demo.db"));
+        host::createDemoDatabase(shared().DBConnectionString);
     } else {
         scratch = std::make_unique<ScratchDatabase>(backend(), dir.path());
         shared().DBConnectionString = scratch->connectionString();
+        host::createDemoDatabase(scratch->providerConnectionString());
     }
-    host::createDemoDatabase(shared().DBConnectionString);
     host::registerDemoProcedures();
 }
 
