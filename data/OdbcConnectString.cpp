@@ -97,7 +97,12 @@ OdbcConnectString::OdbcConnectString(const ConnectionString& cs) {
             refuse(QStringLiteral("the ODBC data source '%1' is not defined (odbc.ini: the "
                                   "user's ~/.odbc.ini or the system's, see odbcinst -j)")
                        .arg(dsn));
-        items << QStringLiteral("Driver=") + odbcValue(QStringLiteral("Driver"), driver);
+        if (driver.contains('}'))
+            refuse(QStringLiteral("the driver that odbc.ini names for the data source '%1' holds "
+                                  "a '}'")
+                       .arg(dsn));
+        items << QStringLiteral("Driver={") + driver + '}';
+        driver = '{' + driver + '}';
     }
     text_ = items.join(';');
     where_ = dsn.isEmpty() ? QStringLiteral("driver %1").arg(driver)

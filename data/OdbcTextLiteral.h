@@ -12,7 +12,9 @@ namespace xhook::data {
 //                varchar literal keeps only the server's code page)
 //   PostgreSql   E'text' with ' and \ doubled, which the server reads the same whatever
 //                standard_conforming_strings says, and psqlODBC's statement parser passes intact
-//   Sqlite, Other  'text' with ' doubled
+//   Sqlite       'text' with ' doubled; a character beyond the Basic Multilingual Plane, which
+//                sqliteodbc cannot take in an SQL text, as char(code point) joined with ||
+//   Other        'text' with ' doubled
 // Raises DbError for a text that holds a NUL character, which no literal carries intact.
 QString odbcTextLiteral(OdbcServer server, const QString& text);
 

@@ -1,6 +1,8 @@
 // The xouthook tool on the demo host database in a SQLite file and on the PostgreSQL server:
 // creating the database, loading grids, reconciling manually and automatically and printing a
-// layout give the same output and exit status on both, and leave the same rows.
+// layout give the same output and exit status on both, and leave the same rows. On the server
+// through ODBC (Provider=MSDASQL with psqlODBC), the grids print exactly as through the
+// PostgreSQL provider, and the reconciliations reconcile.
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -102,6 +104,55 @@ class ToolParity : public ::testing::Test {
     Side postgres;
     std::unique_ptr<ScratchDatabase> server;
 };
+
+// The user settings of `from` with another connection string, in a settings folder of `to`'s.
+void copySettings(const Side& from, const Side& to) {
+    const QString file = QStringLiteral("/DuVariz2007.ini");
+    QFile source(from.environment.value("XDG_CONFIG_HOME") + file);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString settings = QString::fromUtf8(source.readAll());
+    settings.replace(QRegularExpression(QStringLiteral("(?m)^DBConnectionString=.*$")),
+                     QStringLiteral("DBConnectionString=\"%1\"").arg(to.connectionString));
+    QFile target(to.environment.value("XDG_CONFIG_HOME") + file);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Text));
+    target.write(settings.toUtf8());
+}
+
+TEST_F(ToolParity, ThroughOdbcTheGridsPrintAsThroughThePostgreSqlProviderAndReconcile) {
+    const Side odbc = {
+        odbcConnectionString(server->connectionString()),
+        {data::ConnectionString::forDisplay(odbcConnectionString(server->connectionString()))},
+        environmentIn(dir.file("odbc"))};
+    ASSERT_EQ(postgres.run({"demo-db", "--connection", postgres.connectionString}).status, 0);
+    copySettings(postgres, odbc);
+    ASSERT_TRUE(runXouthook({"settings"}, odbc.environment).out.contains("Provider=MSDASQL"));
+    QStringList allInvoices, allOutbound;
+    for (int id = 1001; id <= 1014; ++id) allInvoices << QString::number(id);
+    for (int id = 5001; id <= 5016; ++id) allOutbound << QString::number(id);
+    for (const QStringList& arguments :
+         {QStringList{"show", "--display", "invoices", "1001,1002"},
+          QStringList{"show", "invoices", allInvoices.join(',')},
+          QStringList{"show", "outbound", allOutbound.join(','), "--display"},
+          QStringList{"show", "invoices", "4242"}, QStringList{"layout", "XSGJA"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ToolRun direct = postgres.run(arguments);
+        const ToolRun throughOdbc = odbc.run(arguments);
+        EXPECT_EQ(direct.status, 0) << direct.err.toStdString();
+        EXPECT_EQ(throughOdbc.status, direct.status) << throughOdbc.err.toStdString();
+        EXPECT_EQ(throughOdbc.out, direct.out);
+        EXPECT_EQ(throughOdbc.err, direct.err);
+    }
+    const ToolRun reconciled = odbc.run({"reconcile", "--invoices", "1001", "--outbound", "5001"});
+    EXPECT_EQ(reconciled.status, 0) << reconciled.err.toStdString();
+    EXPECT_TRUE(reconciled.err.contains(QStringLiteral("钩稽成功!")))
+        << reconciled.err.toStdString();
+    const ToolRun again = postgres.run({"reconcile", "--invoices", "1001", "--outbound", "5001"});
+    EXPECT_EQ(again.status, 1) << "recorded on the server";
+    EXPECT_TRUE(again.err.contains(QStringLiteral("已经钩稽"))) << again.err.toStdString();
+    const ToolRun automatic = odbc.run({"auto-reconcile", "--invoices", "1003"});
+    EXPECT_EQ(automatic.status, 0) << automatic.err.toStdString();
+    EXPECT_EQ(odbc.run({"auto-reconcile", "--invoices", "1003"}).status, 1);
+}
 
 TEST_F(ToolParity, TheToolAnswersAlikeOnTheFileAndOnTheServer) {
     const ToolRun madeFile = sqlite.run({"demo-db", path});

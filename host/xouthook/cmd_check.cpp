@@ -3,6 +3,7 @@
 #include "data/ConnectionSlot.h"
 #include "data/SharedConnection.h"
 #include "host/lib/ContractCheck.h"
+#include "host/lib/DemoProcedures.h"
 #include "host/xouthook/Subcommand.h"
 #include "host/xouthook/ToolSupport.h"
 
@@ -39,6 +40,8 @@ int runCheck(const QStringList& arguments) {
         return 2;
     }
     readSettingsAsComponent();
+    // This host's SQLite procedure is registered in C++, as the tool's reconciliations have it.
+    host::registerDemoProcedures();
     OpenConnection();
     QList<host::CheckedObject> checked;
     try {
