@@ -31,8 +31,11 @@ with the sales outbound documents that delivered the goods, with the stand-alone
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME dezuvaredodoziv8)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS "libqt6sql6-sqlite (>= 6.4)")
+# The ODBC provider's pieces: Qt's ODBC driver, the driver manager's configuration tools and the
+# drivers whose names the provider uses (FreeTDS for SQL Server, psqlODBC, sqliteodbc).
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
-    "libqt6sql6-psql (>= 6.4), fonts-wqy-microhei, qt6-translations-l10n")
+    "libqt6sql6-psql (>= 6.4), libqt6sql6-odbc (>= 6.4), unixodbc, tdsodbc, odbc-postgresql, \
+libsqliteodbc, fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "xvfb, xauth")
 
 set(CPACK_COMPONENT_DEVELOPMENT_DISPLAY_NAME "Reconciliation component, development files")

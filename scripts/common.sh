@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n
   libgtest-dev libsqlite3-dev
   postgresql libpq-dev pgbouncer openssl
+  libqt6sql6-odbc unixodbc unixodbc-dev odbc-postgresql libsqliteodbc tdsodbc
   xvfb xauth fonts-wqy-microhei
   at-spi2-core dbus-x11 python3-pyatspi
   dpkg-dev desktop-file-utils

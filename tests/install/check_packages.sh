@@ -47,6 +47,11 @@ expect_depends() {
         fail "$(basename "$1") does not depend on $2: $(field "$1" Depends)"
 }
 
+expect_recommends() {
+    field "$1" Recommends | tr ',' '\n' | sed 's/^ *//' | grep -q "^$2\( \|$\)" ||
+        fail "$(basename "$1") does not recommend $2: $(field "$1" Recommends)"
+}
+
 expect_file() {
     contents "$1" | grep -qx "$2" || fail "$(basename "$1") does not carry $2"
 }
@@ -61,8 +66,13 @@ expect_field "$runtime" Architecture "$arch"
 
 # The shared-library dependencies come from dpkg-shlibdeps; the SQLite driver is loaded by name.
 for dependency in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6sql6 \
-    libqt6sql6-sqlite; do
+    libqt6sql6-sqlite libodbc2 libodbcinst2; do
     expect_depends "$runtime" "$dependency"
+done
+# The other providers' drivers are loaded by name too: PostgreSQL's, and the ODBC pieces.
+for recommended in libqt6sql6-psql libqt6sql6-odbc unixodbc odbc-postgresql libsqliteodbc \
+    tdsodbc; do
+    expect_recommends "$runtime" "$recommended"
 done
 expect_depends "$development" "dezuvaredodoziv8 (= $XHOOK_VERSION)"
 expect_depends "$development" qt6-base-dev
