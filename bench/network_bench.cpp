@@ -1,5 +1,6 @@
 // Times the window's database operations against a PostgreSQL server behind a latency proxy (a
-// network of a given round trip) and counts the round trips each one costs. Prints one
+// network of a given round trip), through the PostgreSQL provider or through ODBC, and counts
+// the round trips each one costs. Prints one
 // "name=value unit" line per figure and a summary line.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include "data/ConnectionPool.h"
 #include "foundation/Messages.h"
 #include "host/lib/DemoDatabase.h"
+#include "host/lib/OdbcConnectionString.h"
 #include "reconcile/ReconcileOutcome.h"
 #include "reconcile/Reconciliations.h"
 #include "window/FlexGrid.h"
@@ -53,6 +55,8 @@ struct Options {
     int rttMs = kDefaultRttMs;
     int rounds = kDefaultRounds;
     bool pooling = true;
+    bool odbc = false;  // through the ODBC provider (psqlODBC) instead of the PostgreSQL provider
+    QString odbcKeys;   // psqlODBC's own keys, added to the ODBC provider's string
 };
 
 class Bench {
@@ -74,9 +78,10 @@ class Bench {
                         name.c_str(), median(figure.roundTrips));
         }
         std::printf(
-            "rtt_ms=%d pooling=%s cycle_s=%.2f first_cycle_s=%.2f find1_rt=%.0f "
+            "rtt_ms=%d provider=%s pooling=%s cycle_s=%.2f first_cycle_s=%.2f find1_rt=%.0f "
             "find2_rt=%.0f manual_rt=%.0f automatic_rt=%.0f\n",
-            options_.rttMs, options_.pooling ? "on" : "off", median(figures_.at("cycle").ms) / 1000,
+            options_.rttMs, options_.odbc ? "ODBC" : "PostgreSQL", options_.pooling ? "on" : "off",
+            median(figures_.at("cycle").ms) / 1000,
             median(figures_.at("cycle_first_time").ms) / 1000,
             median(figures_.at("find1").roundTrips), median(figures_.at("find2").roundTrips),
             median(figures_.at("manual_reconciliation").roundTrips),
@@ -169,10 +174,14 @@ Options parseArguments(const QStringList& arguments) {
             options.rounds = arguments[++i].toInt();
         else if (argument == "--no-pooling")
             options.pooling = false;
+        else if (argument == "--odbc")
+            options.odbc = true;
+        else if (argument == "--odbc-keys" && hasValue)
+            options.odbcKeys = arguments[++i];
         else
             throw std::runtime_error(
                 "usage: network_bench --postgres CONNECTION [--rtt-ms MS] "
-                "[--rounds N] [--no-pooling]");
+                "[--rounds N] [--no-pooling] [--odbc [--odbc-keys KEYS]]");
     }
     if (options.connection.isEmpty() || options.rounds < 1 || options.rttMs < 0)
         throw std::runtime_error(
@@ -186,6 +195,8 @@ int run(const Options& options) {
     LatencyProxy proxy(LatencyProxy::unixSocketOf(options.connection), oneWay);
     QString proxied = LatencyProxy::throughProxy(options.connection, proxy.port());
     if (!options.pooling) proxied += QStringLiteral(";Pooling=false");
+    if (options.odbc) proxied = host::odbcConnectionString(proxied);
+    if (options.odbc && !options.odbcKeys.isEmpty()) proxied += ';' + options.odbcKeys;
     shared().DBConnectionString = proxied;
     shared().gLoginUserId = QStringLiteral("1");
 

@@ -61,8 +61,7 @@ TEST_F(OdbcConnectStringTest, KeysReachTheDriverManagerAsTheProviderPassesThem) 
         {"Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=/run/pg;Port=5432;Database=erp;"
          "Uid=erp;Pwd=" +
              kSecret,
-         "Driver={PostgreSQL Unicode};Server=/run/pg;Port=5432;Database=erp;Uid=erp;Pwd=" +
-             kSecret,
+         "Driver={PostgreSQL Unicode};Server=/run/pg;Port=5432;Database=erp;Uid=erp;Pwd=" + kSecret,
          0},
         {"Provider=MSDASQL.1;Data Source=erp;User ID=erp;Password=" + kSecret,
          "DSN=erp;UID=erp;PWD=" + kSecret + ";Driver={PostgreSQL Unicode}", 0},
@@ -86,9 +85,9 @@ TEST_F(OdbcConnectStringTest, KeysReachTheDriverManagerAsTheProviderPassesThem) 
         EXPECT_FALSE(mapped.describe().contains(kSecret));
     }
     EXPECT_EQ(odbc("Provider=MSDASQL;DSN=erp;Uid=u").describe(), "data source 'erp'");
-    EXPECT_EQ(odbc("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=h;Port=5;Database=d")
-                  .describe(),
-              "driver {PostgreSQL Unicode} server 'h' port '5' database 'd'");
+    EXPECT_EQ(
+        odbc("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=h;Port=5;Database=d").describe(),
+        "driver {PostgreSQL Unicode} server 'h' port '5' database 'd'");
 }
 
 TEST_F(OdbcConnectStringTest, RefusalsSayWhatIsMissingWithoutThePassword) {
@@ -101,8 +100,7 @@ TEST_F(OdbcConnectStringTest, RefusalsSayWhatIsMissingWithoutThePassword) {
         {"Provider=MSDASQL;Extended Properties=\"DSN=erp;PWD=" + kSecret + "\"",
          "Extended Properties"},
         {"Provider=MSDASQL;Driver={FreeTDS};Pwd=\"x};" + kSecret + "\"", "Pwd"},
-        {"Provider=MSDASQL;Driver={FreeTDS};Connect Timeout=-3;Pwd=" + kSecret,
-         "Connect Timeout"},
+        {"Provider=MSDASQL;Driver={FreeTDS};Connect Timeout=-3;Pwd=" + kSecret, "Connect Timeout"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.said.toStdString());

@@ -33,19 +33,20 @@ class SqlServerOptionsTest : public ::testing::Test {
         hadPrevious_ = qEnvironmentVariableIsSet("FREETDSCONF");
         QFile conf(dir.file("freetds.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Text));
-        conf.write("[global]\n"
-                   "\ttds version = auto\n"
-                   "; a comment\n"
-                   "[officesrv]\n"
-                   "\thost = db.office.example\n"
-                   "\tport = 1433\n"
-                   "\tca file = /etc/ssl/office/ca.crt\n"
-                   "[nocasrv]\n"
-                   "\thost = db2.office.example\n"
-                   "[nohostnamesrv]\n"
-                   "\thost = db3.office.example\n"
-                   "\tca file = system\n"
-                   "\tcheck certificate hostname = no\n");
+        conf.write(
+            "[global]\n"
+            "\ttds version = auto\n"
+            "; a comment\n"
+            "[officesrv]\n"
+            "\thost = db.office.example\n"
+            "\tport = 1433\n"
+            "\tca file = /etc/ssl/office/ca.crt\n"
+            "[nocasrv]\n"
+            "\thost = db2.office.example\n"
+            "[nohostnamesrv]\n"
+            "\thost = db3.office.example\n"
+            "\tca file = system\n"
+            "\tcheck certificate hostname = no\n");
         conf.close();
         qputenv("FREETDSCONF", dir.file("freetds.conf").toUtf8());
     }
@@ -115,8 +116,7 @@ TEST_F(SqlServerOptionsTest, EveryKeyReachesFreeTdsAsItsOwnSetting) {
          "UID=sa;PWD=" + kSecret + ";Server=h", 15},
         {"Data Source=officesrv;Encrypt=Mandatory;Initial Catalog=ERP;" + kLogin,
          "UID=sa;PWD=" + kSecret + ";Servername=officesrv;Database=ERP;Encryption=require", 15},
-        {"Data Source=officesrv;" + kLogin, "UID=sa;PWD=" + kSecret + ";Servername=officesrv",
-         15},
+        {"Data Source=officesrv;" + kLogin, "UID=sa;PWD=" + kSecret + ";Servername=officesrv", 15},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keys.toStdString());
@@ -130,13 +130,13 @@ TEST_F(SqlServerOptionsTest, EveryKeyReachesFreeTdsAsItsOwnSetting) {
 // The providers that hosts write, with the version the data-link dialog appends; MSOLEDBSQL19
 // encrypts and checks the certificate unless told otherwise, as it does on Windows.
 TEST_F(SqlServerOptionsTest, EachProviderNameIsTakenAndMsoledbsql19EncryptsByDefault) {
-    for (const char* provider :
-         {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI10", "SQLNCLI11", "SQLNCLI11.1",
-          "MSOLEDBSQL", "MSOLEDBSQL.1", "MSOLEDBSQL19"}) {
+    for (const char* provider : {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI10", "SQLNCLI11",
+                                 "SQLNCLI11.1", "MSOLEDBSQL", "MSOLEDBSQL.1", "MSOLEDBSQL19"}) {
         SCOPED_TRACE(provider);
-        const QString text = QStringLiteral("Provider=%1;Data Source=h;TrustServerCertificate=True;")
-                                 .arg(QLatin1String(provider)) +
-                             kLogin;
+        const QString text =
+            QStringLiteral("Provider=%1;Data Source=h;TrustServerCertificate=True;")
+                .arg(QLatin1String(provider)) +
+            kLogin;
         const bool encrypts = QLatin1String(provider) == QLatin1String("MSOLEDBSQL19");
         EXPECT_EQ(options(text).odbcConnectString().endsWith(";Encryption=require"), encrypts);
     }
@@ -187,7 +187,8 @@ TEST_F(SqlServerOptionsTest, RefusalsNameTheKeyAndNeverThePassword) {
          {"Encrypt", "Use Encryption for Data"}},
         {"Data Source=h;Encrypt=yes;" + kLogin,
          {"certificate", "[h]", "ca file", "TrustServerCertificate=True"}},
-        {"Data Source=nocasrv;Use Encryption for Data=True;" + kLogin, {"certificate", "[nocasrv]"}},
+        {"Data Source=nocasrv;Use Encryption for Data=True;" + kLogin,
+         {"certificate", "[nocasrv]"}},
         {"Data Source=nohostnamesrv;Encrypt=yes;" + kLogin, {"certificate"}},
         {"Data Source=h;TrustServerCertificate=perhaps;" + kLogin, {"TrustServerCertificate"}},
         {"Data Source=h;Packet Size=100;" + kLogin, {"Packet Size"}},
@@ -223,10 +224,10 @@ TEST_F(SqlServerOptionsTest, TheMessageOfAFailedOpenSaysWhereItWent) {
               "opening server '127.0.0.1' port 1, database 'erp' through FreeTDS");
     EXPECT_EQ(options("Provider=SQLOLEDB;Data Source=SRV\\SQLEXPRESS;" + kLogin).describe(),
               "opening server 'SRV' instance 'SQLEXPRESS' through FreeTDS");
-    EXPECT_EQ(options("Provider=SQLOLEDB;Data Source=h;Encrypt=yes;TrustServerCertificate=yes;" +
-                      kLogin)
-                  .describe(),
-              "opening server 'h' port 1433 through FreeTDS with TLS, certificate not checked");
+    EXPECT_EQ(
+        options("Provider=SQLOLEDB;Data Source=h;Encrypt=yes;TrustServerCertificate=yes;" + kLogin)
+            .describe(),
+        "opening server 'h' port 1433 through FreeTDS with TLS, certificate not checked");
     EXPECT_EQ(options("Provider=SQLOLEDB;Data Source=officesrv;Encrypt=yes;" + kLogin).describe(),
               "opening the server 'officesrv' of FreeTDS's configuration file through FreeTDS "
               "with TLS, certificate checked");

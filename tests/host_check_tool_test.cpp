@@ -99,9 +99,12 @@ class CheckTool : public DemoDatabaseBackendTest {
 TEST_P(CheckTool, FindsEveryObjectOnTheDemoDatabase) {
     const ToolRun run = check();
     EXPECT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
-    const QStringList objects = {"table tblFindInfoEntry",    "view vGSaleFP",
-                                 "view vGproductOut",         "table icsaleentry",
-                                 "table t_GS_tableinfo",      "procedure sp_GS_billGJ",
+    const QStringList objects = {"table tblFindInfoEntry",
+                                 "view vGSaleFP",
+                                 "view vGproductOut",
+                                 "table icsaleentry",
+                                 "table t_GS_tableinfo",
+                                 "procedure sp_GS_billGJ",
                                  "document finder {F295C352-DBCE-4A72-B206-4C4E87837FD8}"};
     EXPECT_EQ(run.out.count('\n'), objects.size()) << run.out.toStdString();
     for (const QString& object : objects) {
@@ -121,8 +124,9 @@ TEST_P(CheckTool, NamesAConfiguredColumnThatItsViewLacks) {
     EXPECT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     const QString line = lineOf(run, "view vGproductOut");
     EXPECT_TRUE(line.startsWith("WRONG  ")) << run.out.toStdString();
-    EXPECT_TRUE(line.contains("no column fnosuch (configured in tblFindInfoEntry, ftypeid 101, "
-                              "fentryid 13)"))
+    EXPECT_TRUE(
+        line.contains("no column fnosuch (configured in tblFindInfoEntry, ftypeid 101, "
+                      "fentryid 13)"))
         << line.toStdString();
     EXPECT_TRUE(lineOf(run, "view vGSaleFP").startsWith("ok     ")) << run.out.toStdString();
 }
@@ -130,12 +134,14 @@ TEST_P(CheckTool, NamesAConfiguredColumnThatItsViewLacks) {
 TEST_P(CheckTool, NamesAMissingTableAndAViewWithoutAColumnItReads) {
     prepare("drop table t_GS_tableinfo");
     prepare("drop view vGSaleFP");
-    prepare("create view vGSaleFP as select finterid, fentryid, fbillno from icsale, "
-            "(select 1 as fentryid) e");
+    prepare(
+        "create view vGSaleFP as select finterid, fentryid, fbillno from icsale, "
+        "(select 1 as fentryid) e");
     const ToolRun run = check();
     EXPECT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
-    EXPECT_TRUE(lineOf(run, "table t_GS_tableinfo").startsWith("WRONG  table t_GS_tableinfo: "
-                                                               "cannot be read"))
+    EXPECT_TRUE(lineOf(run, "table t_GS_tableinfo")
+                    .startsWith("WRONG  table t_GS_tableinfo: "
+                                "cannot be read"))
         << run.out.toStdString();
     const QString view = lineOf(run, "view vGSaleFP");
     for (const char* column : {"forderid", "fcustomerIdNumber", "fstatus", "fdate"})
@@ -149,7 +155,8 @@ TEST_P(CheckTool, ExitsTwoWhenTheDatabaseCannotBeReached) {
     const ToolRun run = runXouthook({"check"}, QProcessEnvironment::systemEnvironment());
     EXPECT_EQ(run.status, 2) << run.out.toStdString() << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-    EXPECT_TRUE(run.err.contains(QRegularExpression("(^|\\n)error -?\\d+: "))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QRegularExpression("(^|\\n)error -?\\d+: ")))
+        << run.err.toStdString();
 }
 
 XHOOK_ON_EACH_PROVIDER(CheckTool);
@@ -163,9 +170,10 @@ TEST_P(CheckToolOnTheServer, NamesAMissingProcedure) {
     const ToolRun run = check();
     EXPECT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     const QString line = lineOf(run, "procedure sp_GS_billGJ");
-    EXPECT_TRUE(line.startsWith("WRONG  procedure sp_GS_billGJ: not in the ")) << line.toStdString();
-    EXPECT_TRUE(line.contains(throughOdbc(backend()) ? "ODBC procedure catalog"
-                                                     : "information schema"))
+    EXPECT_TRUE(line.startsWith("WRONG  procedure sp_GS_billGJ: not in the "))
+        << line.toStdString();
+    EXPECT_TRUE(
+        line.contains(throughOdbc(backend()) ? "ODBC procedure catalog" : "information schema"))
         << line.toStdString();
 }
 
@@ -178,8 +186,9 @@ TEST_P(CheckToolOnTheServer, NamesAParameterOfTheWrongDirection) {
     const ToolRun run = check();
     EXPECT_EQ(run.status, 1) << run.out.toStdString() << run.err.toStdString();
     const QString line = lineOf(run, "procedure sp_GS_billGJ");
-    EXPECT_TRUE(line.contains("parameter 5 strreturnvalue is an input, the component passes it "
-                              "as an output"))
+    EXPECT_TRUE(
+        line.contains("parameter 5 strreturnvalue is an input, the component passes it "
+                      "as an output"))
         << line.toStdString();
     EXPECT_EQ(line.count("parameter "), 1) << line.toStdString();
 }
@@ -227,7 +236,9 @@ TEST(ProcedureContract, ACatalogAgreesOrSaysWhatDiffers) {
          [](auto& p) { p[1].size = 500; },
          {"parameter 2 @interids2 holds 500 characters, the component passes up to 1000"}},
         {"a number declared as text",
-         [](auto& p) { p[3] = declared("@intReturnValue", adParamInputOutput, adVarChar, "varchar", 10); },
+         [](auto& p) {
+             p[3] = declared("@intReturnValue", adParamInputOutput, adVarChar, "varchar", 10);
+         },
          {"parameter 4 @intReturnValue is of type varchar, the component passes a bigint"}},
         {"a small integer for the user",
          [](auto& p) {

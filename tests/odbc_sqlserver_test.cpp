@@ -33,12 +33,14 @@ const struct Unreachable {
 };
 
 QString sqlServerString(const char* provider, const char* dataSource) {
-    return QStringLiteral("Provider=%1;Persist Security Info=False;Data Source=%2;Initial "
-                          "Catalog=erp;User ID=sa;Password=%3")
+    return QStringLiteral(
+               "Provider=%1;Persist Security Info=False;Data Source=%2;Initial "
+               "Catalog=erp;User ID=sa;Password=%3")
         .arg(QLatin1String(provider), QLatin1String(dataSource), kSecret);
 }
 
-TEST(SqlServerThroughFreeTds, AnUnreachableServerFailsWithFreeTdsMessageNamingItWithoutThePassword) {
+TEST(SqlServerThroughFreeTds,
+     AnUnreachableServerFailsWithFreeTdsMessageNamingItWithoutThePassword) {
     for (const Unreachable& u : kUnreachable) {
         for (const char* provider : {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI11", "MSOLEDBSQL"}) {
             SCOPED_TRACE(std::string(provider) + " " + u.dataSource);

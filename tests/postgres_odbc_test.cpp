@@ -32,9 +32,17 @@ namespace {
 // Texts that a literal must carry exactly: quotes, backslashes before and after them, a
 // parameter marker, an ODBC escape, comment starts, Chinese and a character beyond the BMP.
 const QStringList kTexts = {
-    "plain",           "it's",           "back\\slash",      "end\\",
-    "\\';select 1;--", "a''b\\\\c",      "q?mark {fn now()}", "-- /* not a comment */",
-    "中文'\\客户",     "\U0001F600 emoji", "",
+    "plain",
+    "it's",
+    "back\\slash",
+    "end\\",
+    "\\';select 1;--",
+    "a''b\\\\c",
+    "q?mark {fn now()}",
+    "-- /* not a comment */",
+    "中文'\\客户",
+    "\U0001F600 emoji",
+    "",
     "\\';create table odbc_injected (x int);--",
 };
 
@@ -105,7 +113,8 @@ class OdbcOnTheServer : public ::testing::Test {
   protected:
     void SetUp() override {
         XHOOK_SKIP_WITHOUT_SERVER(test::Backend::PostgreSQLThroughOdbc);
-        scratch = std::make_unique<ScratchDatabase>(test::Backend::PostgreSQLThroughOdbc, dir.path());
+        scratch =
+            std::make_unique<ScratchDatabase>(test::Backend::PostgreSQLThroughOdbc, dir.path());
     }
 
     void setStandardConformingStrings(const QString& value) {
@@ -201,9 +210,8 @@ TEST_F(OdbcOnTheServer, BothCatalogsDeclareTheHostsProcedure) {
             SCOPED_TRACE(expected[i].name.toStdString());
             EXPECT_EQ((*declared)[i].name, expected[i].name.toLower());
             EXPECT_EQ((*declared)[i].type, expected[i].type);
-            EXPECT_EQ((*declared)[i].direction, expected[i].direction == adParamOutput
-                                                    ? adParamInputOutput
-                                                    : adParamInput);
+            EXPECT_EQ((*declared)[i].direction,
+                      expected[i].direction == adParamOutput ? adParamInputOutput : adParamInput);
             EXPECT_EQ((*declared)[i].size, 0) << "PostgreSQL keeps no length for a parameter";
         }
         EXPECT_FALSE(db->procedureParameters("sp_no_such_procedure"));
@@ -222,8 +230,9 @@ TEST_F(OdbcOnTheServer, ADataSourceOfOdbcIniIsReachedByItsName) {
     ini.close();
     const QByteArray previous = qgetenv("ODBCINI");
     qputenv("ODBCINI", dir.file("odbc.ini").toUtf8());
-    for (const QString& text : {QStringLiteral("Provider=MSDASQL;DSN=xhook_erp;UID=%1"),
-                                QStringLiteral("Provider=MSDASQL;Data Source=xhook_erp;User ID=%1")}) {
+    for (const QString& text :
+         {QStringLiteral("Provider=MSDASQL;DSN=xhook_erp;UID=%1"),
+          QStringLiteral("Provider=MSDASQL;Data Source=xhook_erp;User ID=%1")}) {
         SCOPED_TRACE(text.toStdString());
         auto db = connect(text.arg(server.value("User ID")) + ";Pooling=false");
         EXPECT_EQ(readScalar(*db, "select current_database()").toString(),

@@ -6,8 +6,8 @@
 #include <atomic>
 
 #include "data/Connection.h"
-#include "data/ConnectionString.h"
 #include "host/lib/DemoDatabase.h"
+#include "host/lib/OdbcConnectionString.h"
 
 namespace xhook::test {
 
@@ -49,29 +49,6 @@ void PrintTo(Backend backend, std::ostream* out) {
     *out << backendName(::testing::TestParamInfo<Backend>(backend, 0));
 }
 
-QString odbcConnectionString(const QString& providerConnectionString) {
-    const data::ConnectionString cs = data::ConnectionString::parse(providerConnectionString);
-    QStringList items{QStringLiteral("Provider=MSDASQL")};
-    if (cs.provider().compare(u"SQLite", Qt::CaseInsensitive) == 0) {
-        items << QStringLiteral("Driver=SQLite3")
-              << QStringLiteral("Database=") + cs.value(QStringLiteral("Data Source"))
-              << QStringLiteral("NoCreat=1");
-    } else {
-        items << QStringLiteral("Driver={PostgreSQL Unicode}");
-        for (const auto& [key, odbcKey] : {std::pair{"Server", "Server"},
-                                           {"Port", "Port"},
-                                           {"Database", "Database"},
-                                           {"User ID", "Uid"},
-                                           {"Password", "Pwd"}})
-            if (cs.contains(QLatin1String(key)))
-                items << QLatin1String(odbcKey) + '=' + cs.value(QLatin1String(key));
-    }
-    for (const char* key : {"Pooling", "Connection Lifetime", "Connection Idle Lifetime"})
-        if (cs.contains(QLatin1String(key)))
-            items << QLatin1String(key) + '=' + cs.value(QLatin1String(key));
-    return items.join(';');
-}
-
 QString postgresServerConnection() {
     return qEnvironmentVariable(kServerVariable);
 }
@@ -107,7 +84,7 @@ ScratchDatabase::ScratchDatabase(Backend backend, const QString& folder) : backe
         runOnServer(QStringLiteral("create database %1").arg(serverDatabase_));
         providerConnectionString_ = withDatabase(postgresServerConnection(), serverDatabase_);
     }
-    connectionString_ = throughOdbc(backend) ? odbcConnectionString(providerConnectionString_)
+    connectionString_ = throughOdbc(backend) ? host::odbcConnectionString(providerConnectionString_)
                                              : providerConnectionString_;
 }
 
@@ -116,7 +93,7 @@ QString missingDatabaseConnectionString(Backend backend, const QString& folder) 
         onServer(backend)
             ? withDatabase(postgresServerConnection(), QStringLiteral("xhook_no_such_database"))
             : host::sqliteConnectionString(folder + QStringLiteral("/missing.db"));
-    return throughOdbc(backend) ? odbcConnectionString(provider) : provider;
+    return throughOdbc(backend) ? host::odbcConnectionString(provider) : provider;
 }
 
 void ScratchDatabaseTest::SetUp() {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "host/lib/OdbcConnectionString.h"
+
 namespace xhook::test {
 
 // The kinds of host database that a test can run against: a SQLite file, and a database on the
@@ -60,11 +62,8 @@ QString postgresSkipReason();
 // `connectionString` naming another database on the same server.
 QString withDatabase(const QString& connectionString, const QString& database);
 
-// The ODBC provider's connection string for the database that a SQLite or PostgreSQL provider's
-// string names: the driver that Debian registers, the same file or server, database and user.
-// SQLite's driver is told not to create a missing file (NoCreat=1), as the SQLite provider never
-// does.
-QString odbcConnectionString(const QString& providerConnectionString);
+// The ODBC provider's string for a provider's string (host/lib/OdbcConnectionString.h).
+using host::odbcConnectionString;
 
 // A fresh, empty database for one test: a new SQLite file in `folder`, or a new database of its
 // own on the PostgreSQL server (dropped again at the end), so that tests run side by side.
