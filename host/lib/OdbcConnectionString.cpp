@@ -16,8 +16,10 @@ QString odbcConnectionString(const QString& providerConnectionString) {
               << QStringLiteral("NoCreat=1");
     } else {
         items << QStringLiteral("Driver={PostgreSQL Unicode}");
-        for (const auto& [key, odbcKey] : {std::pair{"Server", "Server"}, {"Port", "Port"},
-                                           {"Database", "Database"}, {"User ID", "Uid"},
+        for (const auto& [key, odbcKey] : {std::pair{"Server", "Server"},
+                                           {"Port", "Port"},
+                                           {"Database", "Database"},
+                                           {"User ID", "Uid"},
                                            {"Password", "Pwd"}})
             if (cs.contains(QLatin1String(key)))
                 items << QLatin1String(odbcKey) + '=' + cs.value(QLatin1String(key));
