@@ -48,6 +48,7 @@ QString odbcTextLiteral(OdbcServer server, const QString& text) {
         case OdbcServer::TransactSql:
             return beyondAscii(text) ? 'N' + quoted : quoted;
         case OdbcServer::PostgreSql:
+            if (!text.contains('\\')) return quoted;
             return QStringLiteral("E'") + doubled(doubled(text, '\\'), '\'') + '\'';
         case OdbcServer::Sqlite:
             return sqliteLiteral(text);

@@ -1,21 +1,13 @@
 #include "data/PostgresProcedureCatalog.h"
 
-#include <QSqlDriver>
-#include <QSqlField>
 #include <QSqlQuery>
 
+#include "data/PostgresSession.h"
 #include "data/SqlStatement.h"
 
 namespace xhook::data {
 
 namespace {
-
-// The name as a literal, quoted and escaped by the driver for the session's settings.
-QString nameLiteral(const QSqlDatabase& db, const QString& name) {
-    QSqlField field(QString(), QMetaType::fromType<QString>());
-    field.setValue(name.toLower());
-    return db.driver()->formatValue(field);
-}
 
 QString catalogQuery(const QSqlDatabase& db, const QString& name) {
     return QStringLiteral(
@@ -25,7 +17,7 @@ QString catalogQuery(const QSqlDatabase& db, const QString& name) {
                "where r.routine_name = %1 and r.routine_schema = any (current_schemas(false)) "
                "order by array_position(current_schemas(false), r.routine_schema::name), "
                "r.specific_name, p.ordinal_position")
-        .arg(nameLiteral(db, name));
+        .arg(postgresTextLiteral(db, name.toLower()));
 }
 
 int directionOf(const QString& mode) {

@@ -73,7 +73,7 @@ TEST(OdbcTextLiteral, EachServerHasItsOwnForm) {
         {OdbcServer::TransactSql, "it's", "'it''s'"},
         {OdbcServer::TransactSql, "a\\b", "'a\\b'"},
         {OdbcServer::TransactSql, "客户'", "N'客户'''"},
-        {OdbcServer::PostgreSql, "it's", "E'it''s'"},
+        {OdbcServer::PostgreSql, "it's", "'it''s'"},
         {OdbcServer::PostgreSql, "\\';x", "E'\\\\'';x'"},
         {OdbcServer::Sqlite, "a'\\b", "'a''\\b'"},
         {OdbcServer::Sqlite, "x\U0001F600y'", "('x'||char(128512)||'y''')"},

@@ -1,7 +1,8 @@
 // Every text that the component writes into an SQL text as a literal is written by the
 // connection's own rules: the customer number in the outbound lookup's filter, and the layout
 // store's name in its statements and in the rows its inserts write. The attack's payloads, a
-// backslash before a quote, stay inside their literal on SQLite and on PostgreSQL, with the
+// backslash before a quote, stay inside their literal on SQLite and on PostgreSQL (directly and
+// through ODBC), with the
 // server's standard_conforming_strings off (where a backslash escapes the quote after it in an
 // ordinary literal) and on.
 #include <gtest/gtest.h>
@@ -90,7 +91,7 @@ class LiteralTest : public DemoDatabaseBackendFixture {
     // clients the setting that its first session of the database reported, whatever the server
     // says later. SQLite has no such setting.
     bool setStandardConformingStrings(bool on) {
-        if (backend() != Backend::PostgreSQL) return true;
+        if (!onServer(backend())) return true;
         const QString value = on ? "on" : "off";
         const auto db = open();
         const QString name = db->openResultSet("select current_database()")->value(0).toString();
@@ -107,7 +108,7 @@ class LiteralTest : public DemoDatabaseBackendFixture {
     }
 
     bool pwnedExists() {
-        const QString sql = backend() == Backend::PostgreSQL
+        const QString sql = onServer(backend())
                                 ? "select count(*) from pg_tables where tablename = 'pwned'"
                                 : "select count(*) from sqlite_master where name = 'pwned'";
         return column(sql).value(0) != "0";
@@ -210,6 +211,6 @@ TEST_P(LiteralTest, ALayoutNameStaysInsideItsLiterals) {
               QString::number(kPayloads.size() + 1));
 }
 
-XHOOK_ON_BOTH_BACKENDS(LiteralTest);
+XHOOK_ON_EACH_PROVIDER(LiteralTest);
 
 }  // namespace
