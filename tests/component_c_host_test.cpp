@@ -37,26 +37,6 @@ struct CFinder {
     }
 };
 
-// Sets an environment variable for the test's duration.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const QByteArray& value)
-        : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnvironment() {
-        if (had_)
-            qputenv(name_, saved_);
-        else
-            qunsetenv(name_);
-    }
-
-  private:
-    const char* name_;
-    QByteArray saved_;
-    bool had_;
-};
-
 // The demo database as the host's settings name it, and an instance made through the C surface.
 class CHostTest : public DemoDatabaseFixture {
   protected:

@@ -16,6 +16,7 @@
 
 using namespace xhook::data;
 using xhook::test::raisedBy;
+using xhook::test::ScopedEnvironment;
 using xhook::test::TempDir;
 
 namespace {
@@ -26,19 +27,9 @@ const QString kSecret = QStringLiteral("Od-5b7e-secret");
 class OdbcConnectStringTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        hadPrevious_ = qEnvironmentVariableIsSet("ODBCINI");
-        previous_ = qgetenv("ODBCINI");
         QFile ini(dir.file("odbc.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Text));
         ini.write("[erp]\nDriver=PostgreSQL Unicode\nServername=db-host\nDatabase=erp\n");
-        ini.close();
-        qputenv("ODBCINI", dir.file("odbc.ini").toUtf8());
-    }
-    void TearDown() override {
-        if (hadPrevious_)
-            qputenv("ODBCINI", previous_);
-        else
-            qunsetenv("ODBCINI");
     }
 
     static OdbcConnectString odbc(const QString& text) {
@@ -46,10 +37,7 @@ class OdbcConnectStringTest : public ::testing::Test {
     }
 
     TempDir dir;
-
-  private:
-    QByteArray previous_;
-    bool hadPrevious_ = false;
+    ScopedEnvironment userDataSources{"ODBCINI", dir.file("odbc.ini").toUtf8()};
 };
 
 TEST_F(OdbcConnectStringTest, KeysReachTheDriverManagerAsTheProviderPassesThem) {

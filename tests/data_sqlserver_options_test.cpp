@@ -17,6 +17,7 @@
 
 using namespace xhook::data;
 using xhook::test::raisedBy;
+using xhook::test::ScopedEnvironment;
 using xhook::test::TempDir;
 
 namespace {
@@ -29,8 +30,6 @@ const QString kLogin = QStringLiteral("User ID=sa;Password=") + kSecret;
 class SqlServerOptionsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previous_ = qgetenv("FREETDSCONF");
-        hadPrevious_ = qEnvironmentVariableIsSet("FREETDSCONF");
         QFile conf(dir.file("freetds.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Text));
         conf.write(
@@ -47,14 +46,6 @@ class SqlServerOptionsTest : public ::testing::Test {
             "\thost = db3.office.example\n"
             "\tca file = system\n"
             "\tcheck certificate hostname = no\n");
-        conf.close();
-        qputenv("FREETDSCONF", dir.file("freetds.conf").toUtf8());
-    }
-    void TearDown() override {
-        if (hadPrevious_)
-            qputenv("FREETDSCONF", previous_);
-        else
-            qunsetenv("FREETDSCONF");
     }
 
     static SqlServerOptions options(const QString& text) {
@@ -65,10 +56,7 @@ class SqlServerOptionsTest : public ::testing::Test {
     }
 
     TempDir dir;
-
-  private:
-    QByteArray previous_;
-    bool hadPrevious_ = false;
+    ScopedEnvironment configuration{"FREETDSCONF", dir.file("freetds.conf").toUtf8()};
 };
 
 TEST_F(SqlServerOptionsTest, EveryKeyReachesFreeTdsAsItsOwnSetting) {

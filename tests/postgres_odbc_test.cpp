@@ -241,8 +241,7 @@ TEST_F(OdbcOnTheServer, ADataSourceOfOdbcIniIsReachedByItsName) {
                   .arg(server.value("Server"), server.value("Port"), server.value("Database"))
                   .toUtf8());
     ini.close();
-    const QByteArray previous = qgetenv("ODBCINI");
-    qputenv("ODBCINI", dir.file("odbc.ini").toUtf8());
+    const ScopedEnvironment userDataSources("ODBCINI", dir.file("odbc.ini").toUtf8());
     for (const QString& text :
          {QStringLiteral("Provider=MSDASQL;DSN=xhook_erp;UID=%1"),
           QStringLiteral("Provider=MSDASQL;Data Source=xhook_erp;User ID=%1")}) {
@@ -252,7 +251,6 @@ TEST_F(OdbcOnTheServer, ADataSourceOfOdbcIniIsReachedByItsName) {
                   server.value("Database"));
         EXPECT_EQ(db->providerName(), "ODBC");
     }
-    qputenv("ODBCINI", previous);
 }
 
 // SQLite through sqliteodbc: its literals, and no stored procedure, since SQLite's are the native

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -32,6 +33,28 @@ class RecordingMessages : public MessageSink {
 // Writes settings into the user's store, as a host does.
 void writeSetting(const QString& section, const QString& key, const QString& value);
 void clearSettings();
+
+// Sets an environment variable for the test's duration.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const QByteArray& value)
+        : name_(name), saved_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment() {
+        if (had_)
+            qputenv(name_, saved_);
+        else
+            qunsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    const char* name_;
+    QByteArray saved_;
+    bool had_;
+};
 
 // A fresh folder removed at the end of the test.
 class TempDir {
