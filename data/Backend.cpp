@@ -1,5 +1,6 @@
 #include "data/Backend.h"
 
+#include "data/ConnectionString.h"
 #include "data/DbError.h"
 #include "data/OdbcBackend.h"
 #include "data/PostgresBackend.h"
@@ -15,18 +16,12 @@ namespace {
     throw DbError(DbErrorNumber::ProviderNotFound, problem);
 }
 
-bool named(const QString& provider, std::initializer_list<const char*> names) {
-    for (const char* name : names)
-        if (provider.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 // The ADO providers for SQL Server that hosts write, with the version that the data-link dialog
 // appends ("SQLOLEDB.1").
 bool isSqlServerProvider(const QString& provider) {
-    return named(provider, {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI.1", "SQLNCLI10",
-                            "SQLNCLI10.1", "SQLNCLI11", "SQLNCLI11.1", "MSOLEDBSQL", "MSOLEDBSQL.1",
-                            "MSOLEDBSQL19", "MSOLEDBSQL19.1"});
+    return isOneOf(provider, {"SQLOLEDB", "SQLOLEDB.1", "SQLNCLI", "SQLNCLI.1", "SQLNCLI10",
+                              "SQLNCLI10.1", "SQLNCLI11", "SQLNCLI11.1", "MSOLEDBSQL",
+                              "MSOLEDBSQL.1", "MSOLEDBSQL19", "MSOLEDBSQL19.1"});
 }
 
 }  // namespace
@@ -60,9 +55,9 @@ std::unique_ptr<Backend> Backend::forProvider(const QString& provider) {
         raiseProviderNotFound(
             QStringLiteral("the connection string names no provider (expected Provider=SQLite, "
                            "PostgreSQL, MSDASQL or one of SQL Server's, such as SQLOLEDB)"));
-    if (named(name, {"SQLite"})) return std::make_unique<SqliteBackend>();
-    if (named(name, {"PostgreSQL"})) return std::make_unique<PostgresBackend>();
-    if (named(name, {"MSDASQL", "MSDASQL.1"}))
+    if (isOneOf(name, {"SQLite"})) return std::make_unique<SqliteBackend>();
+    if (isOneOf(name, {"PostgreSQL"})) return std::make_unique<PostgresBackend>();
+    if (isOneOf(name, {"MSDASQL", "MSDASQL.1"}))
         return std::make_unique<OdbcBackend>(OdbcBackend::Provider::DataSource);
     if (isSqlServerProvider(name))
         return std::make_unique<OdbcBackend>(OdbcBackend::Provider::SqlServer);

@@ -118,6 +118,12 @@ bool listed(const QStringList& keys, const QString& key) {
 
 }  // namespace
 
+bool isOneOf(const QString& text, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 ConnectionString ConnectionString::parse(const QString& text) {
     ConnectionString result;
     for (const Item& item : itemsOf(text)) {

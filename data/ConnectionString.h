@@ -3,8 +3,13 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 namespace xhook::data {
+
+// Whether `text` (a key, a provider's name, a setting's value) is one of `names`, compared
+// without regard to case.
+bool isOneOf(const QString& text, std::initializer_list<const char*> names);
 
 // A connection string in the ADO form "key=value;key=value": keys compared without regard to
 // case, values trimmed, a value may be quoted with " or ' to hold ';'. A key appears once.

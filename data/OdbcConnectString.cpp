@@ -15,25 +15,19 @@ namespace {
     throw DbError(DbErrorNumber::InvalidConnectionString, problem);
 }
 
-bool is(const QString& key, const char* name) {
-    return key.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
 // The ADO properties that the provider turns into the driver manager's keywords.
 const char* odbcKeyOf(const QString& key) {
-    if (is(key, "Data Source")) return "DSN";
-    if (is(key, "User ID")) return "UID";
-    if (is(key, "Password")) return "PWD";
-    if (is(key, "Initial Catalog")) return "DATABASE";
+    if (isOneOf(key, {"Data Source"})) return "DSN";
+    if (isOneOf(key, {"User ID"})) return "UID";
+    if (isOneOf(key, {"Password"})) return "PWD";
+    if (isOneOf(key, {"Initial Catalog"})) return "DATABASE";
     return nullptr;
 }
 
 // Keys read here and not passed on.
 bool consumedHere(const QString& key) {
-    for (const char* name : {"Provider", "Persist Security Info", "Connect Timeout", "Pooling",
-                             "Connection Lifetime", "Connection Idle Lifetime"})
-        if (is(key, name)) return true;
-    return false;
+    return isOneOf(key, {"Provider", "Persist Security Info", "Connect Timeout", "Pooling",
+                         "Connection Lifetime", "Connection Idle Lifetime"});
 }
 
 // The driver that odbc.ini (the user's, then the system's) names for a data source.
@@ -81,9 +75,9 @@ OdbcConnectString::OdbcConnectString(const ConnectionString& cs) {
         const char* odbcKey = odbcKeyOf(key);
         const QString name = odbcKey ? QLatin1String(odbcKey) : key;
         const QString value = cs.value(key);
-        if (is(name, "DSN")) dsn = value;
+        if (isOneOf(name, {"DSN"})) dsn = value;
         // A braced driver name is the driver manager's own quoting: it is passed as written.
-        if (is(name, "Driver")) driver = value;
+        if (isOneOf(name, {"Driver"})) driver = value;
         const bool braced = value.startsWith('{') && value.endsWith('}');
         items << name + '=' + (braced ? value : odbcValue(key, value));
     }

@@ -3,11 +3,11 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <vector>
 
 #include "data/DbError.h"
+#include "data/SqlStatement.h"
 
 namespace xhook::data {
 
@@ -35,9 +35,7 @@ bool isOutput(const Parameter& p) {
 
 // Only a name (optionally qualified) goes into the statement text.
 void requirePlainName(const QString& name) {
-    static const QRegularExpression plain(
-        QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)?$"));
-    if (!plain.match(name).hasMatch())
+    if (!isPlainName(name))
         throw DbError(DbErrorNumber::Generic,
                       QStringLiteral("'%1' is not a stored procedure's name").arg(name));
 }

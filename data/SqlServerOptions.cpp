@@ -47,18 +47,12 @@ const QStringList kKnownKeys = {
     throw DbError(DbErrorNumber::InvalidConnectionString, problem);
 }
 
-bool oneOf(const QString& value, std::initializer_list<const char*> names) {
-    for (const char* name : names)
-        if (value.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
-
 // A flag as the providers write it; `fallback` when the key is absent or empty.
 bool flagOf(const ConnectionString& cs, const QString& key, bool fallback) {
     const QString value = cs.value(key);
     if (value.isEmpty()) return fallback;
-    if (oneOf(value, {"true", "yes", "1"})) return true;
-    if (oneOf(value, {"false", "no", "0"})) return false;
+    if (isOneOf(value, {"true", "yes", "1"})) return true;
+    if (isOneOf(value, {"false", "no", "0"})) return false;
     refuse(QStringLiteral("%1 '%2' is not True or False").arg(key, value));
 }
 
@@ -79,9 +73,9 @@ int numberOf(const ConnectionString& cs, const QString& key, int lowest, int hig
 std::optional<bool> encryptionAsked(const ConnectionString& cs, const QString& key) {
     const QString value = cs.value(key);
     if (value.isEmpty()) return std::nullopt;
-    if (oneOf(value, {"true", "yes", "mandatory"})) return true;
-    if (oneOf(value, {"false", "no", "optional"})) return false;
-    if (oneOf(value, {"strict"}))
+    if (isOneOf(value, {"true", "yes", "mandatory"})) return true;
+    if (isOneOf(value, {"false", "no", "optional"})) return false;
+    if (isOneOf(value, {"strict"}))
         refuse(QStringLiteral("%1=Strict (TDS 8) is not offered by this system's FreeTDS; write "
                               "%1=Mandatory")
                    .arg(key));
@@ -137,15 +131,15 @@ SqlServerOptions::SqlServerOptions(const ConnectionString& cs) {
 // A Windows login has no ticket here; the native clients' other networks do not exist either.
 void SqlServerOptions::readLogin(const ConnectionString& cs) {
     const QString integrated = cs.value(QStringLiteral("Integrated Security"));
-    if (oneOf(integrated, {"sspi", "true", "yes"}))
+    if (isOneOf(integrated, {"sspi", "true", "yes"}))
         refuse(QStringLiteral(
                    "Integrated Security=%1 asks for a Windows login, which this system cannot "
                    "give; write the User ID and Password of a SQL Server login instead")
                    .arg(integrated));
-    if (!integrated.isEmpty() && !oneOf(integrated, {"false", "no"}))
+    if (!integrated.isEmpty() && !isOneOf(integrated, {"false", "no"}))
         refuse(QStringLiteral("Integrated Security '%1' is not SSPI or False").arg(integrated));
     const QString network = cs.value(QStringLiteral("Network Library"));
-    if (!network.isEmpty() && !oneOf(network, {"dbmssocn"}))
+    if (!network.isEmpty() && !isOneOf(network, {"dbmssocn"}))
         refuse(QStringLiteral("Network Library=%1 is not TCP/IP; FreeTDS reaches a server over "
                               "TCP only (Network Library=DBMSSOCN)")
                    .arg(network));
@@ -195,7 +189,8 @@ void SqlServerOptions::readEncryption(const ConnectionString& cs, const QString&
     const std::optional<FreeTdsServerConfig> config =
         configuredServer_.isEmpty() ? std::nullopt : FreeTdsServerConfig::find(configuredServer_);
     if (config && !config->value(QStringLiteral("ca file")).isEmpty() &&
-        !oneOf(config->value(QStringLiteral("check certificate hostname")), {"no", "off", "false"}))
+        !isOneOf(config->value(QStringLiteral("check certificate hostname")),
+                 {"no", "off", "false"}))
         return;
     refuse(QStringLiteral(
                "Encrypt asks for the server's certificate to be checked, and FreeTDS checks it "

@@ -1,5 +1,6 @@
 #include "data/SqlStatement.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 
 #include "data/DbError.h"
@@ -57,6 +58,12 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql, const QVarian
     }
     StatementLog::sqlSent(timer, sql, boundValues, query);
     return query;
+}
+
+bool isPlainName(const QString& name) {
+    static const QRegularExpression plain(
+        QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)?$"));
+    return plain.match(name).hasMatch();
 }
 
 void raiseObjectClosed(const QString& operation) {

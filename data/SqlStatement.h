@@ -21,6 +21,10 @@ QSqlQuery runStatement(const QSqlDatabase& db, const QString& sql,
 // are widened to 64 bits, a float to a double.
 QVariant bindableValue(const QVariant& value);
 
+// Whether `name` is a plain name of SQL, optionally qualified (schema.name): what the layer puts
+// into a statement unquoted, so that it resolves as the component's other names do.
+bool isPlainName(const QString& name);
+
 // Raises DbError (object closed) for an operation on a closed connection or result set.
 [[noreturn]] void raiseObjectClosed(const QString& operation);
 

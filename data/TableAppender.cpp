@@ -1,6 +1,5 @@
 #include "data/TableAppender.h"
 
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QStringList>
@@ -18,9 +17,7 @@ namespace {
 // The table's name goes into the statements unquoted, so that it resolves as the component's
 // other statements do (without regard to case); only a plain, optionally qualified name is taken.
 void requirePlainTableName(const QString& name) {
-    static const QRegularExpression plain(
-        QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)?$"));
-    if (!plain.match(name).hasMatch())
+    if (!isPlainName(name))
         throw DbError(DbErrorNumber::ItemNotFound,
                       QStringLiteral("'%1' is not a valid table name").arg(name));
 }
