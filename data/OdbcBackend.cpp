@@ -122,16 +122,20 @@ void OdbcBackend::runProcedure(QSqlDatabase& db, const QString& name, QList<Para
         runOdbcProcedure(odbcConnectionOf(db), form, name, parameters);
         return;
     }
-    std::unique_ptr<TransactionInterface> own;
-    if (server_ == OdbcServer::PostgreSql)
-        own = std::make_unique<OdbcStatementTransactions>(
-            db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"), sessionEnded());
-    else
-        own = std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::ReadCommitted,
-                                                 sessionEnded());
+    const std::unique_ptr<TransactionInterface> own = procedureTransactions(db);
     Transaction transaction(*own);
     runOdbcProcedure(odbcConnectionOf(db), form, name, parameters);
     transaction.commit();
+}
+
+// Read committed: the procedure serializes its work with others by the locks it takes itself.
+std::unique_ptr<TransactionInterface> OdbcBackend::procedureTransactions(
+    const QSqlDatabase& db) const {
+    if (server_ == OdbcServer::PostgreSql)
+        return std::make_unique<OdbcStatementTransactions>(
+            db, QStringLiteral("BEGIN ISOLATION LEVEL READ COMMITTED"), sessionEnded());
+    return std::make_unique<OdbcTransactions>(db, OdbcTransactions::Isolation::ReadCommitted,
+                                              sessionEnded());
 }
 
 std::optional<QList<DeclaredParameter>> OdbcBackend::procedureParameters(QSqlDatabase& db,

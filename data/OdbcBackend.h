@@ -45,6 +45,8 @@ class OdbcBackend : public Backend {
 
   private:
     OdbcTransactions::SessionEnded sessionEnded() const;
+    // The transaction of a procedure called without one open.
+    std::unique_ptr<TransactionInterface> procedureTransactions(const QSqlDatabase& db) const;
 
     Provider provider_;
     OdbcServer server_ = OdbcServer::Other;
