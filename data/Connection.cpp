@@ -147,7 +147,8 @@ std::unique_ptr<ResultSet> Connection::openResultSet(const QString& sql, RowRead
     requireOpen("Open result set");
     const QString rewritten = backend_->dialectText(sql);
     StatementLog::recordSql(rewritten);
-    return std::make_unique<ResultSet>(runStatement(db_, rewritten, {}, reading), rewritten);
+    return std::make_unique<ResultSet>(runStatement(db_, rewritten, {}, reading), rewritten,
+                                       reading);
 }
 
 std::unique_ptr<TableAppender> Connection::openTable(const QString& tableName) {

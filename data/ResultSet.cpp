@@ -20,8 +20,9 @@ namespace {
 
 }  // namespace
 
-ResultSet::ResultSet(QSqlQuery query, QString sqlText)
+ResultSet::ResultSet(QSqlQuery query, QString sqlText, RowReading reading)
     : query_(std::move(query)), sqlText_(std::move(sqlText)), sent_(StatementLog::lastSent()) {
+    if (reading == RowReading::Streamed) sqliteRows_ = SqliteRowReader::of(query_);
     const QSqlRecord record = query_.record();
     for (int i = 0; i < record.count(); ++i) {
         names_.append(record.fieldName(i));
@@ -69,6 +70,7 @@ QVariant ResultSet::valueAt(int index) const {
 }
 
 QVariant ResultSet::fieldValue(int index) const {
+    if (sqliteRows_) return sqliteRows_->value(index);
     const QVariant value = query_.value(index);
     if (value.typeId() != QMetaType::QString || !singlePrecisionColumns_.contains(index))
         return value;
@@ -103,12 +105,12 @@ void ResultSet::moveNext() {
 
 // The statement is released as soon as the last row has been read.
 void ResultSet::fetch() {
-    atEnd_ = !query_.next();
+    atEnd_ = !(sqliteRows_ ? sqliteRows_->next() : query_.next());
     if (!atEnd_) {
         ++rowsRead_;
         return;
     }
-    const QSqlError error = query_.lastError();
+    const QSqlError error = sqliteRows_ ? sqliteRows_->lastError() : query_.lastError();
     query_.finish();
     if (!error.isValid()) sent_.rowsRead(rowsRead_, true);
     if (error.isValid()) throw DbError::fromSqlError(error, "SQL: " + sqlText_);

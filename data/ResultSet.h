@@ -5,13 +5,16 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 #include "data/FaultInjection.h"
+#include "data/SqliteRowReader.h"
 #include "data/StatementLog.h"
 
 namespace xhook::data {
 
-// How a result set's rows reach it (see Connection::openResultSet).
+// How a result set's rows reach it (see Connection::openResultSet). Streamed on SQLite, the rows
+// are read through SQLite's own interface (SqliteRowReader).
 enum class RowReading { Held, Streamed };
 
 // A result set read forward once: test for the end, read a field by name (without regard to
@@ -19,7 +22,7 @@ enum class RowReading { Held, Streamed };
 class ResultSet {
   public:
     // `query` has been executed, forward-only, and is positioned before its first row.
-    ResultSet(QSqlQuery query, QString sqlText);
+    ResultSet(QSqlQuery query, QString sqlText, RowReading reading = RowReading::Held);
     ~ResultSet();
     ResultSet(const ResultSet&) = delete;
     ResultSet& operator=(const ResultSet&) = delete;
@@ -31,6 +34,7 @@ class ResultSet {
     QVariant value(int index) const {
         FaultInjection::check(DbCall::ReadValue);
         if (open_ && !atEnd_ && index >= 0 && index < names_.size()) {
+            if (sqliteRows_) return sqliteRows_->value(index);
             if (singlePrecisionColumns_.isEmpty()) return query_.value(index);
             return fieldValue(index);
         }
@@ -51,6 +55,7 @@ class ResultSet {
     [[noreturn]] QVariant valueOutOfReach(int index) const;
 
     QSqlQuery query_;
+    std::unique_ptr<SqliteRowReader> sqliteRows_;  // reads query_'s rows when it has one
     QString sqlText_;
     QHash<QString, int> indexByFoldedName_;  // field numbers by case-folded name
     QStringList names_;
