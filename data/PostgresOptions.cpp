@@ -153,7 +153,7 @@ void PostgresOptions::readTarget(const ConnectionString& cs) {
         return;
     }
     service_ = cs.required(QStringLiteral("Service"));
-    for (const QString key :
+    for (const QString& key :
          {QStringLiteral("Server"), QStringLiteral("Port"), QStringLiteral("Database")})
         if (cs.contains(key))
             refuse(QStringLiteral("%1 may not be given beside Service: the service '%2' names "

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QList>
+#include <algorithm>
 
 #include "component/SharedState.h"
 #include "data/Connection.h"
@@ -14,6 +15,7 @@
 #include "window/FlexGrid.h"
 #include "window/GridDelegate.h"
 #include "window/GridModel.h"
+#include "window/GridRows.h"
 #include "window/HookForm.h"
 
 using namespace xhook;
@@ -86,6 +88,51 @@ TEST(ColumnFitCandidates, TheLongestTextsOfEachColumnInOnePass) {
         EXPECT_EQ(rows[0], c.expected);
         EXPECT_EQ(int(rows[1].size()), std::min(int(c.lengths.size()), ColumnFit::kCandidates));
     }
+}
+
+// What one pass over the rows in order finds: the longest non-empty texts, rows in order among
+// equal lengths.
+std::vector<int> longestByAPass(const GridRows& rows, int col) {
+    std::vector<std::pair<qsizetype, int>> found;
+    for (int r = 0; r < rows.count(); ++r)
+        if (const qsizetype length = rows.text(r, col).size()) found.push_back({-length, r});
+    std::sort(found.begin(), found.end());
+    std::vector<int> longest;
+    for (size_t i = 0; i < found.size() && i < size_t(ColumnFit::kCandidates); ++i)
+        longest.push_back(found[i].second);
+    return longest;
+}
+
+// The row store keeps the longest texts as rows come, are rewritten and go; after every change
+// they are what a pass over the rows finds.
+TEST(ColumnFitCandidates, TheKeptLongestTextsFollowEveryChangeOfTheRows) {
+    GridRows rows;
+    const auto expectAsAPass = [&rows](const char* after) {
+        SCOPED_TRACE(after);
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(rows.longestTextRows(col), longestByAPass(rows, col)) << "column " << col;
+    };
+    for (int r = 0; r < 40; ++r)
+        rows.append(QString((r * 7) % 11, 'a') + "\t" + QString(r % 5, 'b') + "\tc", 3);
+    expectAsAPass("appends");
+    rows.setText(3, 0, QString(30, 'x'));  // a row that was not kept enters
+    expectAsAPass("a longer text");
+    rows.setText(3, 0, "x");  // a kept row shrinks
+    expectAsAPass("a kept text made shorter");
+    rows.setText(0, 1, "bbbb");  // as long as the kept ones, in an earlier row
+    expectAsAPass("a tie in an earlier row");
+    rows.remove(5);
+    rows.appendEmpty(2);
+    rows.setText(40, 2, QString(9, 'c'));
+    expectAsAPass("a removal, empty rows and a cell written in one");
+    rows.truncate(12);
+    expectAsAPass("a truncation");
+    rows.dropColumnsFrom(1);
+    rows.append("dd\tee", 3);
+    expectAsAPass("columns dropped");
+    rows.truncate(0);
+    rows.append(QString(2, 'f'), 3);
+    expectAsAPass("emptied and appended to");
 }
 
 // The displayed text decides, and one long text does not take the window.

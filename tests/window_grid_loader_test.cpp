@@ -193,11 +193,22 @@ TEST_P(GridLoaderTest, TotalsTreatBlanksAsZeroAndTrimSpaces) {
     EXPECT_EQ(grid_.cellText(5, 4), "3.5");
 }
 
-TEST_P(GridLoaderTest, ATabInAValueShiftsTheRestOfItsRow) {
-    configure({{1, "fitem", "物料"}, {2, "fqty", "数量"}, {3, "famount", "金额"}});
-    addLines({{1001, 1, "FP1", 1, "C", 1, {}, "左\t右", "7", 8.0}});
+// A TAB or another control character in a value stays in its cell, as a space: the cells after
+// it and the totals stay in their columns, also where it stands in the document number, in a
+// merged column or in a number held as text.
+TEST_P(GridLoaderTest, AControlCharacterInAValueStaysInItsCellAsASpace) {
+    configure({{1, "fbillno", "单据号", "1", "", 1, 0},
+               {2, "fitem", "物料"},
+               {3, "fqty", "数量", "7", "", 0, 1},
+               {4, "famount", "金额", "7", "0.00", 0, 1}});
+    addLines({{1001, 1, "FP\t1", 1, "C", 1, {}, "左\t右", "7\t", 8.0},
+              {1001, 2, "FP\t1", 2, "C", 1, {}, "上\r\n下\x01", "2", 0.5}});
     ASSERT_TRUE(load("1001"));
-    EXPECT_EQ(row(1).mid(3), QStringList({"左", "右", "7"}));
+    EXPECT_TRUE(messages_.messages.isEmpty());
+    EXPECT_EQ(row(1).mid(2), QStringList({"FP 1", "FP 1", "左 右", "7 ", "8"}));
+    EXPECT_EQ(row(2).mid(3), QStringList({"", "上  下 ", "2", "0.5"}));
+    EXPECT_EQ(row(3).mid(3), QStringList({"合计", "", "9", "8.5"}));
+    EXPECT_EQ(grid_.displayText(3, 6), "8.50");
 }
 
 TEST_P(GridLoaderTest, TwentyEightConfiguredColumnsFitAndTwentyNineFail) {
@@ -327,13 +338,12 @@ TEST_P(GridLoaderTest, NumberCellsAndTotalsShowPlainDigitsAndKeepTheExactSum) {
     EXPECT_EQ(row(5).mid(3), QStringList({"合计", "100000", "100000.633333333"}));
     EXPECT_EQ(grid_.cellNumberBehind(5, 5), exact);
 
-    // The same sums from the pass over the rows, which reads the cells: a value with a TAB makes
-    // the load take it. The TAB moves the line's quantity into the amount column.
+    // A TAB in a value moves nothing: the amount stays in its column and in the total.
     exec("update vGSaleFP set fitem = ? where fentryid = 1 and finterid = 1002", {"c\t0"});
     ASSERT_TRUE(load("1001,1002"));
-    EXPECT_EQ(row(3).mid(3), QStringList({"c", "0", "0"}));
-    EXPECT_EQ(grid_.cellText(5, 5), "0.633333333333333");
-    EXPECT_EQ(grid_.cellNumberBehind(5, 5), 1.0 / 3.0 + (0.2 + 0.1));
+    EXPECT_EQ(row(3).mid(3), QStringList({"c 0", "0", "100000"}));
+    EXPECT_EQ(grid_.cellText(5, 5), "100000.633333333");
+    EXPECT_EQ(grid_.cellNumberBehind(5, 5), exact);
 }
 
 TEST_P(GridLoaderTest, ATextThatIsNoNumberOnTheFirstLineLeavesTheTotalEmpty) {

@@ -5,17 +5,20 @@
 #include <QStringView>
 #include <vector>
 
+#include "window/LongestCells.h"
+
 namespace xhook {
 
 class GridModel;
 
 // How wide a column must be for its texts, as a spreadsheet's fit makes it, measured cheaply:
-// the rows' stored texts are compared by their length only, and just the longest few of each
-// column go through the column's display format and the font's metrics.
+// the rows' stored texts are compared by their length only (the row store keeps the longest as
+// rows are added), and just the longest few of each column go through the column's display
+// format and the font's metrics.
 class ColumnFit {
   public:
     // How many of a column's longest texts are measured.
-    static constexpr int kCandidates = 8;
+    static constexpr int kCandidates = LongestCells::kKept;
 
     // Widths of texts in one font, in pixels.
     class TextWidths {
@@ -29,7 +32,7 @@ class ColumnFit {
     };
 
     // The data rows holding the longest stored texts of each of `columns` (longest first, at most
-    // kCandidates, ties kept in row order), from one pass over the rows.
+    // kCandidates, ties kept in row order).
     static std::vector<std::vector<int>> longestTextRows(const GridModel& model,
                                                          const std::vector<int>& columns);
 

@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "foundation/Messages.h"
 #include "window/FlexGrid.h"
 #include "window/GridRows.h"
+#include "window/GridTotals.h"
 #include "window/WindowSession.h"
 
 namespace xhook {
@@ -115,41 +115,6 @@ void setUpGrid(FlexGrid& grid, const ColumnTable& table) {
         if (!table.dataFormat[c].isEmpty()) grid.setColFormat(c, table.dataFormat[c]);
 }
 
-QStringView withoutBlanks(QStringView text) {
-    while (text.startsWith(u' ')) text = text.mid(1);
-    while (text.endsWith(u' ')) text.chop(1);
-    return text;
-}
-
-// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale.
-double cellNumber(QStringView text, const LocaleNumbers& numbers) {
-    text = withoutBlanks(text);
-    return text.isEmpty() ? 0.0 : numbers.toDouble(text, QStringLiteral("合计"));
-}
-
-// The same number, or none where cellNumber raises.
-std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& numbers) {
-    text = withoutBlanks(text);
-    if (text.isEmpty()) return 0.0;
-    const std::optional<double> number = numbers.read(text);
-    if (!number || !std::isfinite(*number)) return std::nullopt;
-    return number;
-}
-
-// The number of a grid cell for the totals: the number behind its text where the text shows
-// fewer digits, else the number of the text.
-double gridCellNumber(const FlexGrid& grid, int row, int column, const LocaleNumbers& numbers) {
-    if (const std::optional<double> behind = grid.cellNumberBehind(row, column)) return *behind;
-    return cellNumber(grid.cellTextView(row, column), numbers);
-}
-
-// One step of a total: the sum past the largest double is an overflow.
-double addedToTotal(double cell, double sum) {
-    const double next = cell + sum;
-    if (!std::isfinite(next)) raiseOverflow(QStringLiteral("合计"));
-    return next;
-}
-
 // Reads a line's fields by position. Each field's position is looked up by name on its first
 // use, so that a field the view lacks fails where it is first read. The text of a field is made
 // once per line: columns that show the same field share it.
@@ -180,13 +145,9 @@ class LineFields {
         }
         return texts_[field].view();
     }
-    // The number that the totals read from a field's text, or none where the text holds none. A
-    // text written from a double stands for that double, which the cell keeps where the text
-    // shows fewer digits, so it is not read again.
-    std::optional<double> number(int slot, const LocaleNumbers& numbers) {
-        const QStringView written = text(slot);
-        if (const auto known = texts_[size_t(fieldIndex(slot))].writtenNumber()) return known;
-        return cellNumberIfAny(written, numbers);
+    // The number a field's text was written from, where it was; valid after text(slot).
+    std::optional<double> writtenNumber(int slot) {
+        return texts_[size_t(fieldIndex(slot))].writtenNumber();
     }
     // The number behind the text of a field (see ValueText::numberBehindText); valid after
     // text(slot).
@@ -215,41 +176,38 @@ void colourRow(FlexGrid& grid, int row, const ColumnTable& table, QRgb backgroun
     grid.setCellProperty(FlexGrid::kSelectorBackColor, row, 0, row, table.lastColumn, background);
 }
 
-// The sums of the totalled columns, line by line as the rows are added: the same sums, in the same
-// order, as a pass over the finished rows makes from the cells' texts. They hold only while every
-// cell holds a number and every row's cells are its pieces; otherwise the totals are made from the
-// rows, where they fail as they must.
-struct RunningTotals {
-    explicit RunningTotals(const ColumnTable& table) {
-        for (int c = 1; c <= table.lastColumn; ++c)
-            if (table.isTotalled(c)) columns.push_back(c);
-        sums.assign(columns.size(), 0.0);
-    }
+// The totals row's text: columns 0 to 2 empty, the label in column 3.
+const QString kTotalsRowText = QString(3, kTab) + kTotalsLabel;
 
-    void addLine(const ColumnTable& table, LineFields& line, bool firstLine,
-                 const GridRowText& rowText) {
-        if (!valid) return;
-        valid = rowText.tabs().size() == size_t(table.lastColumn);  // no TAB inside a value
-        for (size_t i = 0; valid && i < columns.size(); ++i) {
-            const int c = columns[i];
-            const bool blankMerged = c >= 3 && c <= table.lastMergedColumn() && !firstLine;
-            const std::optional<double> number = blankMerged ? 0.0 : line.number(c, numbers);
-            // A sum past the largest double fails in the pass over the rows, as an overflow.
-            valid = number.has_value() && std::isfinite(*number + sums[i]);
-            if (valid) sums[i] = *number + sums[i];
-        }
+RunningTotals runningTotalsFor(const ColumnTable& table) {
+    const QStringList startCells = kTotalsRowText.split(kTab);
+    std::vector<int> columns;
+    std::vector<QString> startTexts;
+    for (int c = 1; c <= table.lastColumn; ++c) {
+        if (!table.isTotalled(c)) continue;
+        columns.push_back(c);
+        startTexts.push_back(startCells.value(c));
     }
+    return RunningTotals(std::move(columns), startTexts);
+}
 
-    const LocaleNumbers numbers;
-    std::vector<int> columns;  // the totalled grid columns, in order
-    std::vector<double> sums;
-    bool valid = true;
-};
+// A line's cells into the totals; a merged column's later lines are blank.
+void addToTotals(RunningTotals& totals, const ColumnTable& table, LineFields& line,
+                 bool firstLine) {
+    for (size_t i = 0; i < totals.columns().size(); ++i) {
+        const int c = totals.columns()[i];
+        if (c >= 3 && c <= table.lastMergedColumn() && !firstLine)
+            totals.add(i, 0.0, {});
+        else
+            totals.add(i, line.writtenNumber(c), line.text(c));
+    }
+    totals.nextLine();
+}
 
 // What one line pass carries from line to line: the previous document id, the row text and
 // customer text, whose buffers serve every line, and the running totals.
 struct LinePass {
-    explicit LinePass(const ColumnTable& table) : totals(table) {}
+    explicit LinePass(const ColumnTable& table) : totals(runningTotalsFor(table)) {}
 
     QString previousId;
     GridRowText rowText;
@@ -279,19 +237,19 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     rowText.clear();
     const QStringView documentId = line.text(0);
     appendField(rowText, line, 0);
-    appendField(rowText.appendTab(), line, 1);
-    appendField(rowText.appendTab(), line, 2);
+    appendField(rowText.nextCell(), line, 1);
+    appendField(rowText.nextCell(), line, 2);
     noteCustomer(line.value(LineFields::kCustomer), pass);
     const bool firstLine = documentId != pass.previousId;
     for (int c = 3; c <= table.lastMergedColumn(); ++c) {
-        rowText.appendTab();
+        rowText.nextCell();
         if (firstLine) appendField(rowText, line, c);
     }
     for (int c = table.lastMergedColumn() + 1; c <= table.lastColumn; ++c)
-        appendField(rowText.appendTab(), line, c);
+        appendField(rowText.nextCell(), line, c);
 
     grid.AddRow(rowText);
-    pass.totals.addLine(table, line, firstLine, rowText);
+    addToTotals(pass.totals, table, line, firstLine);
     grid.setCurrentRow(grid.RowCount() - 1);
     const int row = grid.CurrentRow();
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
@@ -301,51 +259,14 @@ void addLine(FlexGrid& grid, const ColumnTable& table, LineFields& line, LinePas
     if (firstLine) pass.previousId = documentId.toString();
 }
 
-// The running sum of one totalled column. The totals cell holds the sum after every line; the
-// cell keeps the number it is set to, so the sum is carried on in a variable and written to the
-// cell, also when a later line fails. A failure at the first line (a text that is no number, a
-// label in the totals cell) comes before anything is written, and the cell stays as it was.
-void totalColumn(FlexGrid& grid, int column) {
-    const LocaleNumbers numbers;
-    const int totalsRow = grid.RowCount() - 1;
-    double sum = gridCellNumber(grid, totalsRow, column, numbers);
-    int r = 1;
-    try {
-        for (; r <= totalsRow - 1; ++r)
-            sum = addedToTotal(gridCellNumber(grid, r, column, numbers), sum);
-    } catch (...) {
-        if (r > 1) grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
-        throw;
-    }
-    grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, column, sum);
-}
-
-// The sums into the totals row, column by column.
-void writeTotals(FlexGrid& grid, const std::vector<int>& columns, const std::vector<double>& sums) {
-    const int totalsRow = grid.RowCount() - 1;
-    for (size_t i = 0; i < columns.size(); ++i)
-        grid.setCellProperty(FlexGrid::kSelectorText, totalsRow, columns[i], sums[i]);
-}
-
-// The running totals, where they hold and the totals row adds nothing to them.
-bool writeRunningTotals(FlexGrid& grid, const RunningTotals& totals) {
-    const int totalsRow = grid.RowCount() - 1;
-    if (!totals.valid) return false;
-    for (int column : totals.columns)
-        if (!withoutBlanks(grid.cellTextView(totalsRow, column)).isEmpty()) return false;
-    writeTotals(grid, totals.columns, totals.sums);
-    return true;
-}
-
 void addTotalsRow(FlexGrid& grid, const ColumnTable& table, const RunningTotals& totals) {
-    grid.AddRow(QString(3, kTab) + kTotalsLabel);
+    grid.AddRow(kTotalsRowText);
     grid.setCurrentRow(grid.RowCount() - 1);
     const int row = grid.CurrentRow();
     grid.SelectRange(row, 0, row, grid.ColCount() - 1);
     grid.SetRangeBorder(kBorderColor, 0, 1, 0, 0, 1, 0);
     colourRow(grid, row, table, kTotalsColor);
-    if (writeRunningTotals(grid, totals)) return;
-    for (int c : totals.columns) totalColumn(grid, c);
+    totals.writeTo(grid, row);
 }
 
 void loadLines(FlexGrid& grid, const ColumnTable& table, data::ResultSet& lines) {

@@ -1,5 +1,6 @@
 #include "window/GridRowText.h"
 
+#include <QString>
 #include <algorithm>
 
 #if defined(__SSE2__)
@@ -20,7 +21,38 @@ void growTo(std::unique_ptr<T[]>& buffer, qsizetype used, qsizetype& room, qsize
     room = grown;
 }
 
+#if defined(__SSE2__)
+// Whether any of 8 code units is a control character: c ≤ 0x1f, or c − 0x7f ≤ 0x20 (wrapping).
+bool anyControl(const char16_t* text) {
+    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(chars, _mm_set1_epi16(0x1f)), zero);
+    const __m128i c1 = _mm_cmpeq_epi16(
+        _mm_subs_epu16(_mm_sub_epi16(chars, _mm_set1_epi16(0x7f)), _mm_set1_epi16(0x20)), zero);
+    return _mm_movemask_epi8(_mm_or_si128(low, c1)) != 0;
+}
+#endif
+
 }  // namespace
+
+// Eight code units at a time where they are all printable, as a value's text almost always is.
+void controlCharactersToSpaces(char16_t* text, qsizetype length) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= length; i += 8)
+        if (anyControl(text + i))
+            for (qsizetype j = i; j < i + 8; ++j)
+                if (isControlCharacter(text[j])) text[j] = u' ';
+#endif
+    for (; i < length; ++i)
+        if (isControlCharacter(text[i])) text[i] = u' ';
+}
+
+QString cellTextOf(QStringView value) {
+    QString text = value.toString();
+    controlCharactersToSpaces(reinterpret_cast<char16_t*>(text.data()), text.size());
+    return text;
+}
 
 GridRowText::GridRowText() = default;
 GridRowText::~GridRowText() = default;
@@ -29,33 +61,8 @@ void GridRowText::growText(qsizetype more) {
     growTo(text_, length_, textRoom_, length_ + more);
 }
 
-std::span<const quint32> GridRowText::tabs() const {
-    if (!tabsFound_) findTabs();
-    return {tabs_.get(), size_t(tabCount_)};
-}
-
-// A row has at most one TAB per character, so the room is made once for the whole pass.
-void GridRowText::findTabs() const {
-    if (tabRoom_ < length_) growTo(tabs_, 0, tabRoom_, length_);
-    const char16_t* text = text_.get();
-    quint32* found = tabs_.get();
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    const __m128i tab = _mm_set1_epi16(u'\t');
-    for (; i + 8 <= length_; i += 8) {
-        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        // Two mask bits per character: the even bit of each TAB is taken.
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(chars, tab))) & 0x5555u;
-        while (mask) {
-            *found++ = quint32(i + (__builtin_ctz(mask) >> 1));
-            mask &= mask - 1;
-        }
-    }
-#endif
-    for (; i < length_; ++i)
-        if (text[i] == u'\t') *found++ = quint32(i);
-    tabCount_ = found - tabs_.get();
-    tabsFound_ = true;
+void GridRowText::growSeparators() {
+    growTo(separators_, separatorCount_, separatorRoom_, separatorCount_ + 16);
 }
 
 }  // namespace xhook

@@ -10,10 +10,23 @@
 
 namespace xhook {
 
-// The text of one row as AddRow takes it, its cells joined by TAB, built piece by piece, with the
-// offsets of its TABs, so that the row store takes the cells over without splitting a text of its
-// own. A TAB inside a piece ends a cell there, as it does in any joined text. One object can build
-// row after row: clear() keeps its buffers.
+// Whether a UTF-16 code unit is a control character (U+0000–U+001F, U+007F–U+009F): in a cell it
+// shows as a space.
+constexpr bool isControlCharacter(char16_t c) {
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f);
+}
+
+// Replaces the control characters of `text` by spaces, in place.
+void controlCharactersToSpaces(char16_t* text, qsizetype length);
+
+// A text as a cell shows it: its control characters as spaces.
+QString cellTextOf(QStringView value);
+
+// The cells of one row as the loader builds them, piece by piece: the pieces appended between two
+// nextCell() calls are one cell's text. A value's TAB, newline or other control character is
+// written as a space, so that it never leaves its cell. text() is the cells joined by TAB; the
+// offsets of those separators are known as the row is built, so the row store takes the cells
+// over without searching the text. One object can build row after row: clear() keeps its buffers.
 class GridRowText {
   public:
     GridRowText();
@@ -23,53 +36,56 @@ class GridRowText {
 
     void clear() {
         length_ = 0;
-        tabsFound_ = false;
+        separatorCount_ = 0;
         numbersBehind_.clear();
     }
 
     GridRowText& append(QStringView piece) {
         const qsizetype size = piece.size();
         if (length_ + size > textRoom_) growText(size);
-        std::memcpy(text_.get() + length_, piece.utf16(), size_t(size) * sizeof(char16_t));
+        char16_t* at = text_.get() + length_;
+        std::memcpy(at, piece.utf16(), size_t(size) * sizeof(char16_t));
+        controlCharactersToSpaces(at, size);
         length_ += size;
-        tabsFound_ = false;
         return *this;
     }
 
-    GridRowText& appendTab() {
+    // Ends the current cell; what is appended next is the next cell's text.
+    GridRowText& nextCell() {
         if (length_ == textRoom_) growText(1);
+        if (separatorCount_ == separatorRoom_) growSeparators();
+        separators_[separatorCount_++] = quint32(length_);
         text_[length_++] = u'\t';
-        tabsFound_ = false;
         return *this;
     }
 
     // A piece written from a number with more digits than the piece shows (ValueText's
     // numberBehindText): the row store keeps the number beside the cell the piece lands in.
     GridRowText& append(QStringView piece, std::optional<double> numberBehind) {
-        if (numberBehind) numbersBehind_.push_back({quint32(length_), *numberBehind});
+        if (numberBehind) numbersBehind_.push_back({int(separatorCount_), *numberBehind});
         return append(piece);
     }
 
     struct NumberBehind {
-        quint32 offset;  // where the piece starts in text()
+        int cell;
         double number;
     };
     std::span<const NumberBehind> numbersBehind() const { return numbersBehind_; }
 
     QStringView text() const { return QStringView(text_.get(), length_); }
-    // The offsets of the TABs in text(), in order; valid until the text changes.
-    std::span<const quint32> tabs() const;
+    // The offsets of the separators between the cells in text(), in order.
+    std::span<const quint32> separators() const {
+        return {separators_.get(), size_t(separatorCount_)};
+    }
 
   private:
     void growText(qsizetype more);
-    void findTabs() const;
+    void growSeparators();
 
     std::unique_ptr<char16_t[]> text_;
     qsizetype length_ = 0, textRoom_ = 0;
-    // The TABs are found in one pass over the finished row, when they are asked for.
-    mutable std::unique_ptr<quint32[]> tabs_;
-    mutable qsizetype tabCount_ = 0, tabRoom_ = 0;
-    mutable bool tabsFound_ = false;
+    std::unique_ptr<quint32[]> separators_;
+    qsizetype separatorCount_ = 0, separatorRoom_ = 0;
     std::vector<NumberBehind> numbersBehind_;
 };
 

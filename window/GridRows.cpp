@@ -137,33 +137,37 @@ void GridRows::Row::setNumberBehind(int col, std::optional<double> number) {
 GridRows::GridRows() = default;
 GridRows::~GridRows() = default;
 
+// The parts between the TABs are the cells.
 void GridRows::append(const QString& line, int columnCount) {
     GridRowText text;
-    text.append(line);
+    qsizetype from = 0;
+    for (qsizetype tab = line.indexOf(u'\t'); tab >= 0; tab = line.indexOf(u'\t', from)) {
+        text.append(QStringView(line).mid(from, tab - from)).nextCell();
+        from = tab + 1;
+    }
+    text.append(QStringView(line).mid(from));
     append(text, columnCount);
 }
 
-// The cells end at the TABs, and the last one at the end of the text; the cells beyond
-// `columnCount` are dropped with the TAB before them.
+// The cells end at the separators, and the last one at the end of the text; the cells beyond
+// `columnCount` are dropped with the separator before them.
 void GridRows::append(const GridRowText& line, int columnCount) {
-    const std::span<const quint32> tabs = line.tabs();
+    const std::span<const quint32> separators = line.separators();
     RowPointer row;
     if (columnCount <= 0) {
         row = Row::withRoom(0);
-    } else if (qsizetype(tabs.size()) >= columnCount) {
-        row = Row::withCells(line.text().left(tabs[size_t(columnCount - 1)]), tabs.data(),
-                             columnCount);
+    } else if (qsizetype(separators.size()) >= columnCount) {
+        row = Row::withCells(line.text().left(separators[size_t(columnCount - 1)]),
+                             separators.data(), columnCount);
     } else {
-        QVarLengthArray<quint32, 64> ends(tabs.begin(), tabs.end());
+        QVarLengthArray<quint32, 64> ends(separators.begin(), separators.end());
         ends.append(quint32(line.text().size()));
         row = Row::withCells(line.text(), ends.constData(), int(ends.size()));
     }
-    // A number's cell is the one after the TABs before its text.
-    for (const GridRowText::NumberBehind& number : line.numbersBehind()) {
-        const auto col = std::lower_bound(tabs.begin(), tabs.end(), number.offset) - tabs.begin();
-        if (col < columnCount) row->setNumberBehind(int(col), number.number);
-    }
+    for (const GridRowText::NumberBehind& number : line.numbersBehind())
+        if (number.cell < columnCount) row->setNumberBehind(number.cell, number.number);
     row->style = std::exchange(belowLast_, GridRowStyle());
+    longest_.offerRow(count(), row->cells.ends(), row->cells.count());
     rows_.push_back(std::move(row));
 }
 
@@ -177,13 +181,16 @@ void GridRows::appendEmpty(int rows) {
 
 void GridRows::remove(int row) {
     rows_.erase(rows_.begin() + row);
+    longest_.markStale();
 }
 
 void GridRows::truncate(int rows) {
+    if (rows == 0) longest_.reset();
     if (rows >= count()) return;
     const RowPointer& firstDropped = rows_[size_t(rows)];
     belowLast_ = firstDropped ? std::move(firstDropped->style) : GridRowStyle();
     rows_.resize(size_t(rows));
+    if (rows > 0) longest_.markStale();
 }
 
 void GridRows::dropColumnsFrom(int columnCount) {
@@ -196,6 +203,7 @@ void GridRows::dropColumnsFrom(int columnCount) {
                           [columnCount](const auto& entry) { return entry.first >= columnCount; });
     }
     belowLast_.dropColumnsFrom(columnCount);
+    longest_.dropColumnsFrom(columnCount);
 }
 
 QStringView GridRows::text(int row, int col) const {
@@ -204,20 +212,24 @@ QStringView GridRows::text(int row, int col) const {
     return stored->cells.cell(col);
 }
 
-void GridRows::textLengths(int row, const std::vector<int>& columns, qsizetype* lengths) const {
+void GridRows::offerRow(int row) const {
     const Row* stored = rows_[size_t(row)].get();
-    const int count = stored ? stored->cells.count() : 0;
-    const quint32* ends = stored ? stored->cells.ends() : nullptr;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const int col = columns[i];
-        lengths[i] = col < count ? qsizetype(ends[col]) - stored->cells.start(col) : 0;
+    if (stored) longest_.offerRow(row, stored->cells.ends(), stored->cells.count());
+}
+
+std::vector<int> GridRows::longestTextRows(int col) const {
+    if (longest_.isStale()) {
+        longest_.reset();
+        for (int r = 0; r < count(); ++r) offerRow(r);
     }
+    return longest_.rows(col);
 }
 
 void GridRows::setText(int row, int col, const QString& text, std::optional<double> numberBehind) {
     Row& stored = rowToWrite(row);
     stored.setCell(col, text);
     stored.setNumberBehind(col, numberBehind);
+    longest_.offerCell(row, col, text.size());
 }
 
 std::optional<double> GridRows::numberBehind(int row, int col) const {

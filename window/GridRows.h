@@ -8,6 +8,7 @@
 
 #include "window/GridRowStyle.h"
 #include "window/GridRowText.h"
+#include "window/LongestCells.h"
 
 namespace xhook {
 
@@ -27,6 +28,7 @@ class GridRows {
     // Appends a row whose cells are the TAB-separated parts of `line`, in column order. Parts
     // beyond `columnCount` are dropped; missing ones are empty.
     void append(const QString& line, int columnCount);
+    // The same for a row built cell by cell.
     void append(const GridRowText& line, int columnCount);
     void appendEmpty(int rows);
     void remove(int row);
@@ -35,8 +37,9 @@ class GridRows {
     void dropColumnsFrom(int columnCount);
 
     QStringView text(int row, int col) const;
-    // The lengths of the texts of `row` in `columns`, into `lengths` (0 for a cell the row lacks).
-    void textLengths(int row, const std::vector<int>& columns, qsizetype* lengths) const;
+    // The rows holding the longest texts of `col` (at most LongestCells::kKept, longest first,
+    // rows in order among equal lengths).
+    std::vector<int> longestTextRows(int col) const;
     // Writes a cell's text; `numberBehind` is the number it was written from where the text shows
     // fewer digits than that number has, so that the number is not lost (a total that must read
     // back as itself).
@@ -62,9 +65,12 @@ class GridRows {
     using RowPointer = std::unique_ptr<Row, RowDeleter>;
 
     Row& rowToWrite(int row);
+    void offerRow(int row) const;
 
     std::vector<RowPointer> rows_;
     GridRowStyle belowLast_;
+    // Kept as rows come and go; rebuilt from the rows when a change left it stale.
+    mutable LongestCells longest_;
 };
 
 }  // namespace xhook
