@@ -22,27 +22,29 @@ void growTo(std::unique_ptr<T[]>& buffer, qsizetype used, qsizetype& room, qsize
 }
 
 #if defined(__SSE2__)
-// Whether any of 8 code units is a control character: c ≤ 0x1f, or c − 0x7f ≤ 0x20 (wrapping).
-bool anyControl(const char16_t* text) {
-    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+// Eight code units with their control characters as spaces: c ≤ 0x1f, or c − 0x7f ≤ 0x20
+// (wrapping), picked out by a mask without a branch.
+__m128i controlsAsSpaces(__m128i chars) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(chars, _mm_set1_epi16(0x1f)), zero);
     const __m128i c1 = _mm_cmpeq_epi16(
         _mm_subs_epu16(_mm_sub_epi16(chars, _mm_set1_epi16(0x7f)), _mm_set1_epi16(0x20)), zero);
-    return _mm_movemask_epi8(_mm_or_si128(low, c1)) != 0;
+    const __m128i control = _mm_or_si128(low, c1);
+    return _mm_or_si128(_mm_andnot_si128(control, chars),
+                        _mm_and_si128(control, _mm_set1_epi16(u' ')));
 }
 #endif
 
 }  // namespace
 
-// Eight code units at a time where they are all printable, as a value's text almost always is.
+// Eight code units at a time.
 void controlCharactersToSpaces(char16_t* text, qsizetype length) {
     qsizetype i = 0;
 #if defined(__SSE2__)
-    for (; i + 8 <= length; i += 8)
-        if (anyControl(text + i))
-            for (qsizetype j = i; j < i + 8; ++j)
-                if (isControlCharacter(text[j])) text[j] = u' ';
+    for (; i + 8 <= length; i += 8) {
+        __m128i* block = reinterpret_cast<__m128i*>(text + i);
+        _mm_storeu_si128(block, controlsAsSpaces(_mm_loadu_si128(block)));
+    }
 #endif
     for (; i < length; ++i)
         if (isControlCharacter(text[i])) text[i] = u' ';
@@ -59,6 +61,12 @@ GridRowText::~GridRowText() = default;
 
 void GridRowText::growText(qsizetype more) {
     growTo(text_, length_, textRoom_, length_ + more);
+}
+
+void GridRowText::showControlCharactersAsSpaces() const {
+    controlCharactersToSpaces(text_.get(), length_);
+    for (qsizetype i = 0; i < separatorCount_; ++i) text_[separators_[i]] = u'\t';
+    shown_ = true;
 }
 
 void GridRowText::growSeparators() {

@@ -23,10 +23,10 @@ void controlCharactersToSpaces(char16_t* text, qsizetype length);
 QString cellTextOf(QStringView value);
 
 // The cells of one row as the loader builds them, piece by piece: the pieces appended between two
-// nextCell() calls are one cell's text. A value's TAB, newline or other control character is
-// written as a space, so that it never leaves its cell. text() is the cells joined by TAB; the
-// offsets of those separators are known as the row is built, so the row store takes the cells
-// over without searching the text. One object can build row after row: clear() keeps its buffers.
+// nextCell() calls are one cell's text. A value's TAB, newline or other control character shows
+// as a space, so that it never leaves its cell. text() is the cells joined by TAB; the offsets of
+// those separators are known as the row is built, so the row store takes the cells over without
+// searching the text. One object can build row after row: clear() keeps its buffers.
 class GridRowText {
   public:
     GridRowText();
@@ -38,15 +38,15 @@ class GridRowText {
         length_ = 0;
         separatorCount_ = 0;
         numbersBehind_.clear();
+        shown_ = false;
     }
 
     GridRowText& append(QStringView piece) {
         const qsizetype size = piece.size();
         if (length_ + size > textRoom_) growText(size);
-        char16_t* at = text_.get() + length_;
-        std::memcpy(at, piece.utf16(), size_t(size) * sizeof(char16_t));
-        controlCharactersToSpaces(at, size);
+        std::memcpy(text_.get() + length_, piece.utf16(), size_t(size) * sizeof(char16_t));
         length_ += size;
+        shown_ = false;
         return *this;
     }
 
@@ -56,6 +56,7 @@ class GridRowText {
         if (separatorCount_ == separatorRoom_) growSeparators();
         separators_[separatorCount_++] = quint32(length_);
         text_[length_++] = u'\t';
+        shown_ = false;
         return *this;
     }
 
@@ -72,7 +73,10 @@ class GridRowText {
     };
     std::span<const NumberBehind> numbersBehind() const { return numbersBehind_; }
 
-    QStringView text() const { return QStringView(text_.get(), length_); }
+    QStringView text() const {
+        if (!shown_) showControlCharactersAsSpaces();
+        return QStringView(text_.get(), length_);
+    }
     // The offsets of the separators between the cells in text(), in order.
     std::span<const quint32> separators() const {
         return {separators_.get(), size_t(separatorCount_)};
@@ -81,12 +85,15 @@ class GridRowText {
   private:
     void growText(qsizetype more);
     void growSeparators();
+    // One pass over the finished row: every control character a space, then the separators.
+    void showControlCharactersAsSpaces() const;
 
     std::unique_ptr<char16_t[]> text_;
     qsizetype length_ = 0, textRoom_ = 0;
     std::unique_ptr<quint32[]> separators_;
     qsizetype separatorCount_ = 0, separatorRoom_ = 0;
     std::vector<NumberBehind> numbersBehind_;
+    mutable bool shown_ = false;
 };
 
 }  // namespace xhook
