@@ -78,13 +78,12 @@ void RunningTotals::writeTo(FlexGrid& grid, int totalsRow) const {
     }
 }
 
-// The failing step again: the text's conversion raises, or the sum passes the largest double.
+// The failing step again: a text that holds no number raises as its conversion does; otherwise the
+// sum passed the largest double.
 void RunningTotals::raise(const Column& column) const {
     const Failure& failure = *column.failure;
-    const double number =
-        failure.number ? *failure.number : totalsCellNumber(failure.text, numbers_);
-    if (!std::isfinite(number + column.sum)) raiseOverflow(kTotals);
-    raiseOverflow(kTotals);  // not reached: a failure is one of the two
+    if (!failure.number) totalsCellNumber(failure.text, numbers_);
+    raiseOverflow(kTotals);
 }
 
 }  // namespace xhook
