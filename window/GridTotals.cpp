@@ -18,6 +18,13 @@ QStringView withoutBlanks(QStringView text) {
     return text;
 }
 
+// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale; a text
+// that holds none raises (a type mismatch, or an overflow for a number too large).
+double totalsCellNumber(QStringView text, const LocaleNumbers& numbers) {
+    text = withoutBlanks(text);
+    return text.isEmpty() ? 0.0 : numbers.toDouble(text, kTotals);
+}
+
 // The same number as totalsCellNumber, or none where that raises.
 std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& numbers) {
     text = withoutBlanks(text);
@@ -28,11 +35,6 @@ std::optional<double> cellNumberIfAny(QStringView text, const LocaleNumbers& num
 }
 
 }  // namespace
-
-double totalsCellNumber(QStringView text, const LocaleNumbers& numbers) {
-    text = withoutBlanks(text);
-    return text.isEmpty() ? 0.0 : numbers.toDouble(text, kTotals);
-}
 
 RunningTotals::RunningTotals(std::vector<int> columns, const std::vector<QString>& startTexts)
     : columns_(std::move(columns)), totals_(columns_.size()) {
@@ -52,16 +54,16 @@ void RunningTotals::add(size_t i, std::optional<double> written, QStringView val
     const QString shown = written ? QString() : cellTextOf(valueText);
     const std::optional<double> number = written ? written : cellNumberIfAny(shown, numbers_);
     if (!number) {
-        column.failure = Failure{line_, std::nullopt, shown};
+        column.failure = Failure{line_, false, shown};
         return;
     }
     if (column.startWithoutNumber) {
-        column.failure = Failure{line_, std::nullopt, *column.startWithoutNumber};
+        column.failure = Failure{line_, false, *column.startWithoutNumber};
         return;
     }
     const double next = *number + column.sum;
     if (!std::isfinite(next)) {
-        column.failure = Failure{line_, number, QString()};
+        column.failure = Failure{line_, true, QString()};
         return;
     }
     column.sum = next;
@@ -82,7 +84,7 @@ void RunningTotals::writeTo(FlexGrid& grid, int totalsRow) const {
 // sum passed the largest double.
 void RunningTotals::raise(const Column& column) const {
     const Failure& failure = *column.failure;
-    if (!failure.number) totalsCellNumber(failure.text, numbers_);
+    if (!failure.overflow) totalsCellNumber(failure.text, numbers_);
     raiseOverflow(kTotals);
 }
 

@@ -11,10 +11,6 @@ namespace xhook {
 
 class FlexGrid;
 
-// number(t) of the totals: blanks removed, empty is 0, else a number in the user's locale; a text
-// that holds none raises (a type mismatch, or an overflow for a number too large).
-double totalsCellNumber(QStringView text, const LocaleNumbers& numbers);
-
 // The sums of a grid's totalled columns, made line by line as the lines are added. A total is what
 // reading its totals cell back and adding each line's cell to it, column by column, makes: the
 // same sums in the same order, the same error at the same cell, and the same partial sums in the
@@ -37,9 +33,9 @@ class RunningTotals {
 
   private:
     struct Failure {
-        qint64 line;                   // the line that failed, from 0
-        std::optional<double> number;  // where the sum passed the largest double
-        QString text;                  // where the text held no number
+        qint64 line;    // the line that failed, from 0
+        bool overflow;  // the sum passed the largest double; else `text` held no number
+        QString text;
     };
     struct Column {
         double sum = 0;
